@@ -1,0 +1,72 @@
+#pragma once
+// The animation view: objects made from sprite templates, forward motion,
+// turned and scaled pictures, pixel-exact collisions, and compositing into
+// the back buffer with dirty rectangles. Portable and deterministic: time
+// comes in as an argument.
+#include <cstdint>
+#include <functional>
+
+#include "runtime/geometry.h"
+#include "runtime/platform.h"
+#include "runtime/view/sprite.h"
+
+namespace runtime::view {
+
+// Where the view draws: the back-end's back buffer and its invalidation.
+class ViewOutput {
+public:
+    virtual ~ViewOutput() = default;
+    virtual Surface surface() = 0;
+    virtual void invalidate(const Rect& area) = 0;
+    virtual void presentNow() = 0;
+};
+
+// 碰撞到物体(mover, left before the step, top before the step, other)
+using CollisionHandler = std::function<void(int32_t, int32_t, int32_t, int32_t)>;
+
+class View {
+public:
+    static constexpr int64_t kStepUs = 15625;   // 64 steps a second
+    static constexpr int64_t kWakeUs = 5000;    // the tick the view asks for
+    static constexpr int kMaxStepsPerWake = 4;
+
+    View(ViewOutput& output, uint32_t backColor);
+    ~View();
+    View(const View&) = delete;
+    View& operator=(const View&) = delete;
+
+    void setCollisionHandler(CollisionHandler handler);
+    // Resizing changes the visible area only; objects keep their places.
+    void resize(Size size, int64_t nowUs);
+
+    int32_t createObject(const SpriteProps& from, double x, double y, int64_t nowUs);
+    void destroyObject(int32_t id);
+    bool objectExists(int32_t id) const;
+    void startForwardMotion(int32_t id, double step, int intervalMs, double distance,
+                            bool destroyAtEnd, int64_t nowUs);
+    void stopForwardMotion(int32_t id);
+    void setDirection(int32_t id, int angle);
+
+    // Runs the steps and frame changes due by nowUs, then presents.
+    void tick(int64_t nowUs);
+    // When the view next wants tick(); it asks every kWakeUs.
+    int64_t nextWakeUs() const;
+
+    // For tests and tools.
+    struct ObjectState {
+        double x = 0, y = 0;   // top-left of the drawn picture
+        int angle = 0;
+        Rect bounds;           // drawn picture, view coordinates
+        int frame = 0;
+        bool moving = false;
+        int pictureBuilds = 0; // how often its frames were rebuilt
+    };
+    bool inspect(int32_t id, ObjectState& out) const;
+    int objectCount() const;
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+}  // namespace runtime::view
