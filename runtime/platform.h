@@ -139,6 +139,13 @@ public:
     virtual void runMessageLoop() = 0;
     // Ends the process; never returns.
     [[noreturn]] virtual void exitProcess(int code) = 0;
+
+    // Told of every event the run time raises on a control, handled or not
+    // (the sim records them; a real back-end has no use for them).
+    virtual void traceEvent(const std::string& control, const std::string& event) {
+        (void)control;
+        (void)event;
+    }
 };
 
 }  // namespace runtime

@@ -1,0 +1,74 @@
+#pragma once
+// A form: the description of a window and its controls, with the program's
+// handlers bound to their events. The loader makes live controls from it.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "runtime/geometry.h"
+#include "runtime/view/sprite.h"
+#include "runtime/view/view.h"
+
+namespace runtime {
+
+using Handler = void (*)();
+
+struct WindowForm {
+    std::string name;
+    Rect design;
+    std::string caption;
+    uint32_t backColor = 0;
+    bool topmost = false;
+    bool noTaskbarButton = false;
+    bool escapeCloses = false;
+    bool programIcon = false;
+    Handler created = nullptr;
+    Handler positionChanged = nullptr;
+    Handler sizeChanged = nullptr;
+    Handler firstActivated = nullptr;
+    Handler activated = nullptr;
+    void (*trayEvent)(int32_t action) = nullptr;
+};
+
+struct MenuItemForm {
+    std::string name;
+    std::string text;
+    int level = 0;   // 0 top level, 1 its child, ...
+    bool checked = false;
+    bool disabled = false;
+    bool hidden = false;
+    Handler selected = nullptr;
+};
+
+struct TimerForm {
+    std::string name;
+    int period = 0;
+    Handler periodic = nullptr;
+};
+
+struct ViewForm {
+    std::string name;
+    Rect design;
+    bool visible = true;
+    bool border = false;
+    uint32_t BackColor = 0;
+    void (*collided)(int32_t mover, int32_t left, int32_t top, int32_t other) = nullptr;
+};
+
+struct SpriteTemplateForm {
+    std::string name;
+    Rect design;
+    std::span<const uint8_t> picture;   // GIF bytes
+    view::SpriteProps props;            // everything but the decoded picture
+};
+
+struct Form {
+    WindowForm window;
+    std::vector<MenuItemForm> menu;     // form order; nesting by level
+    std::vector<TimerForm> timers;
+    ViewForm view;
+    std::vector<SpriteTemplateForm> templates;
+};
+
+}  // namespace runtime

@@ -1,0 +1,68 @@
+#include "runtime/operations.h"
+
+#include <string>
+
+#include "runtime/codec/midi_file.h"
+#include "runtime/errors.h"
+#include "runtime/runtime.h"
+
+namespace runtime {
+namespace {
+Runtime& rt() { return Runtime::current(); }
+}  // namespace
+
+void startUp() {
+    if (!rt().platform().startUp(rt())) runtimeErrorStop(0, errors::kFormData);
+}
+
+void loadStartWindow(const Form& form) { rt().loadStartWindow(form); }
+
+void runMessageLoop() { rt().platform().runMessageLoop(); }
+
+void* allocate(std::size_t bytes) {
+    void* block = rt().platform().allocate(bytes);
+    if (!block) runtimeErrorStop(0, errors::fillIn(errors::kAllocateFormat, std::to_string(bytes)));
+    return block;
+}
+
+void release(void* block) {
+    if (block) rt().platform().release(block);
+}
+
+void registerAtExit(void (*routine)()) { rt().atExit = routine; }
+
+void messageBox(std::string_view text, int /*buttons: only OK is used*/, std::string_view title) {
+    rt().platform().messageBox({std::string(text), std::string(title), BoxIcon::none, true});
+}
+
+void setRandomSeed() {
+    Runtime& r = rt();
+    r.random.seed(clockSeed(r.platform().tickCountMillis(), ++r.seedings));
+}
+
+int32_t randomInt(int32_t low, int32_t high) { return rt().random.between(low, high); }
+
+int screenWidth() { return rt().platform().screenSize().width; }
+
+void playMidi(int count, std::span<const uint8_t> smf) {
+    auto song = codec::parseMidiFile(smf);
+    if (!song) return;   // refused data: nothing happens
+    rt().platform().playMidi(song.value(), count);
+}
+
+void stopPlaying() { rt().platform().stopMidi(); }
+
+void setTrayIcon(std::span<const uint8_t> ico, std::string_view tip) {
+    rt().platform().setTrayIcon(ico, std::string(tip));
+}
+
+void popupMenu(const MenuItem& item) {
+    Runtime& r = rt();
+    const std::vector<int> children = r.visibleChildren(item.index());
+    const int chosen = r.platform().popupMenu(r.menuEntries(children));
+    if (chosen < 0 || chosen >= static_cast<int>(children.size())) return;
+    const MenuItemForm& picked = *r.menuItem(children[chosen]).form;
+    r.raise(picked.name, "selected", picked.selected);
+}
+
+}  // namespace runtime
