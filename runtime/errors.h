@@ -22,8 +22,11 @@ inline constexpr const char* kMissingExportFormat = "无法找到指定DLL库文
 
 // Puts `value` in place of the pattern's one %d or %s.
 inline std::string fillIn(std::string_view pattern, std::string_view value) {
-    std::string text(pattern);
-    if (const auto at = text.find('%'); at != std::string::npos) text.replace(at, 2, value);
+    const auto at = pattern.find('%');
+    if (at == std::string_view::npos) return std::string(pattern);
+    std::string text(pattern.substr(0, at));
+    text += value;
+    text += pattern.substr(at + 2);
     return text;
 }
 

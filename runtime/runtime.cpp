@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 #include "runtime/codec/gif.h"
 #include "runtime/errors.h"
@@ -71,7 +72,8 @@ void Runtime::makeControls() {
     const ViewForm& v = form.view;
     view_->setCollisionHandler([handler = v.collided, name = v.name, this](int32_t mover, int32_t left,
                                                                           int32_t top, int32_t other) {
-        platform_.traceEvent(name, "碰撞到物体");
+        platform_.traceEvent(name, "碰撞到物体 " + std::to_string(mover) + "," + std::to_string(left) + "," +
+                                       std::to_string(top) + "," + std::to_string(other));
         if (handler) handler(mover, left, top, other);
     });
     viewRunning_ = true;
