@@ -23,4 +23,16 @@ Decoded<std::vector<IcoImage>> readIco(std::span<const uint8_t> bytes);
 // width of 16 pixels, otherwise the last one. Null for an empty list.
 const IcoImage* pickTrayImage(const std::vector<IcoImage>& images);
 
+// The pixels of a bitmap image (BI_RGB, 1/4/8/24/32 bits): 0xAARRGGBB, top
+// row first, alpha 0 or 255 except in 32-bit images with an alpha channel.
+// `mask` holds the AND mask, 1 where it is set.
+struct IconBitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    std::vector<uint8_t> mask;
+};
+
+Decoded<IconBitmap> decodeIcoImage(const IcoImage& image);
+
 }  // namespace runtime::codec

@@ -13,6 +13,8 @@ struct MidiEvent {
     uint8_t data2 = 0;        // channel events: second data byte (0 for 1-byte ones)
     uint32_t tempoUs = 0;     // meta 0x51 only: microseconds per quarter note
     uint16_t track = 0;       // index of the track chunk it came from
+    bool runningStatus = false;  // channel event written without its status byte
+    std::vector<uint8_t> data;   // meta and sysex events: their bytes after the length
 };
 
 // All tracks merged into one list ordered by time (stable: equal times keep
