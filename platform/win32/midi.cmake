@@ -4,6 +4,7 @@ add_library(cc_win32_midi STATIC
   ${CMAKE_CURRENT_LIST_DIR}/midi_stream_player.cpp
   ${CMAKE_CURRENT_LIST_DIR}/winmm_api.cpp
 )
+target_compile_definitions(cc_win32_midi PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(cc_win32_midi PUBLIC cc_midi)
 
 add_executable(midi_stream_player_test
