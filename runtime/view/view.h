@@ -5,6 +5,7 @@
 // comes in as an argument.
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "runtime/geometry.h"
 #include "runtime/platform.h"
@@ -58,15 +59,31 @@ public:
         int angle = 0;
         Rect bounds;           // drawn picture, view coordinates
         int frame = 0;
-        bool moving = false;
-        int pictureBuilds = 0; // how often its frames were rebuilt
+        bool moving = false;   // has a forward motion (its final 200 ms included)
+        int pictureBuilds = 0; // how often its frames changed after creation
     };
     bool inspect(int32_t id, ObjectState& out) const;
     int objectCount() const;
 
+    // Running totals, for benchmarks and tools.
+    struct Stats {
+        int64_t steps = 0;
+        int64_t pixelsComposited = 0;  // pixels written into the surface
+        // The least that had to change: per changed object, the area of its
+        // old and new pictures (clipped), plus destroyed objects' old ones.
+        int64_t pixelsChanged = 0;
+        int64_t rectsInvalidated = 0;
+        int64_t forcedPresents = 0;
+        int64_t frameSetsBuilt = 0;    // scaled/turned frame sets made
+    };
+    Stats stats() const;
+    // Redraws and invalidates the whole view on every present: the naive
+    // baseline the dirty rectangles are measured against.
+    void setFullRedraw(bool on);
+
 private:
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace runtime::view

@@ -1,0 +1,27 @@
+#include "runtime/view/frame_cache.h"
+
+#include <iterator>
+
+namespace runtime::view {
+
+std::shared_ptr<const FrameSet> FrameCache::get(
+    const std::shared_ptr<const codec::Picture>& picture, const FrameKey& key) {
+    auto found = entries_.find(key);
+    if (found != entries_.end()) {
+        // A live set keeps its picture alive, so its address names it safely.
+        if (auto set = found->second.lock()) return set;
+    }
+    auto set = buildFrameSet(picture, key);
+    ++built_;
+    entries_[key] = set;
+    if (entries_.size() >= pruneAt_) dropUnused();
+    return set;
+}
+
+void FrameCache::dropUnused() {
+    for (auto it = entries_.begin(); it != entries_.end();)
+        it = it->second.expired() ? entries_.erase(it) : std::next(it);
+    pruneAt_ = 2 * entries_.size() + 64;
+}
+
+}  // namespace runtime::view

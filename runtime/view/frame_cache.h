@@ -1,0 +1,27 @@
+#pragma once
+// Built frame sets shared by every object that looks the same: twelve flakes
+// turned to one gust angle at one zoom build their frames once. Entries live
+// as long as an object uses them.
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "runtime/view/frame_set.h"
+
+namespace runtime::view {
+
+class FrameCache {
+public:
+    std::shared_ptr<const FrameSet> get(const std::shared_ptr<const codec::Picture>& picture,
+                                        const FrameKey& key);
+    int64_t built() const { return built_; }
+
+private:
+    void dropUnused();
+
+    std::map<FrameKey, std::weak_ptr<const FrameSet>> entries_;
+    size_t pruneAt_ = 64;
+    int64_t built_ = 0;
+};
+
+}  // namespace runtime::view

@@ -1,0 +1,59 @@
+#pragma once
+// A picture's frames as one object draws them: scaled and turned once, with
+// the opaque runs of each row for drawing and a bit mask for collisions.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "runtime/codec/picture.h"
+
+namespace runtime::view {
+
+struct FrameImage {
+    struct Run {
+        int start = 0;
+        int length = 0;
+    };
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;     // 0x00RRGGBB, rows of `width`
+    std::vector<Run> runs;            // opaque pixels, row by row, left to right
+    std::vector<uint32_t> rowRuns;    // runs of row y: [rowRuns[y], rowRuns[y + 1])
+    std::vector<uint64_t> mask;       // bit x of row y set where opaque
+    int maskStride = 0;               // words a row, one spare for unaligned reads
+};
+
+// What decides the look of the built frames. Objects whose keys are equal
+// share one FrameSet.
+struct FrameKey {
+    const codec::Picture* picture = nullptr;
+    int zoom = 1000;                           // 1000: not scaled
+    int angle = 0;                             // 0: not turned
+    std::optional<uint32_t> transparentColor;  // dropped when scaled
+    bool operator==(const FrameKey&) const = default;
+    bool operator<(const FrameKey& o) const;
+};
+
+struct FrameSet {
+    std::shared_ptr<const codec::Picture> source;
+    int width = 0;
+    int height = 0;
+    std::vector<FrameImage> frames;
+};
+
+// The key for a sprite's picture: `angle` counts only with RotateFollow,
+// zoom only above 0 and not 1000.
+FrameKey frameKeyFor(const codec::Picture* picture, int zoom, bool rotateFollow, int angle,
+                     std::optional<uint32_t> transparentColor);
+
+// Bounding box of a w×h picture turned about its centre.
+void turnedSize(int width, int height, int angle, int& outWidth, int& outHeight);
+
+// Turns clockwise about the centre, then scales; nearest source pixel.
+// Pixels outside the turned picture, those the picture marks transparent
+// (alpha 0) and those of the transparent colour are left out.
+std::shared_ptr<const FrameSet> buildFrameSet(std::shared_ptr<const codec::Picture> picture,
+                                              const FrameKey& key);
+
+}  // namespace runtime::view

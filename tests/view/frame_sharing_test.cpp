@@ -1,0 +1,58 @@
+// Built frames are shared between look-alike objects and freed with them.
+#include <gtest/gtest.h>
+
+#include "view_test_support.h"
+
+namespace view_test {
+namespace {
+
+SpriteProps flake(std::shared_ptr<const Picture> picture, int zoom) {
+    SpriteProps p = sprite(std::move(picture));
+    p.zoom = zoom;
+    p.angle = 180;
+    p.RotateFollow = true;
+    p.PlayGIF = true;
+    return p;
+}
+
+TEST(FrameSharing, TwelveFlakesTurnedAlikeBuildOnce) {
+    ViewRig rig(400, 100);
+    auto picture = solidPicture(100, 100, 0xFEFEFE, 6, 100);
+    std::vector<int32_t> ids;
+    for (int i = 0; i < 12; ++i) ids.push_back(rig.view.createObject(flake(picture, 300), i * 30, 0, 0));
+    const int64_t built = rig.view.stats().frameSetsBuilt;
+    EXPECT_EQ(built, 1);
+    for (int32_t id : ids) rig.view.setDirection(id, 150);
+    EXPECT_EQ(rig.view.stats().frameSetsBuilt, built + 1);
+    for (int32_t id : ids) {
+        View::ObjectState s;
+        ASSERT_TRUE(rig.view.inspect(id, s));
+        EXPECT_EQ(s.pictureBuilds, 1);  // each object's frames did change
+    }
+    rig.view.setDirection(ids[0], 200);
+    rig.view.setDirection(ids[1], 200);
+    rig.view.createObject(flake(picture, 301), 0, 0, 0);
+    EXPECT_EQ(rig.view.stats().frameSetsBuilt, built + 3);
+}
+
+TEST(FrameSharing, FramesAreFreedWithTheirObjects) {
+    ViewRig rig(400, 100);
+    auto picture = solidPicture(40, 40, 0xFEFEFE, 2);
+    const long idle = picture.use_count();
+    // Hours of flakes: many sizes and headings come and go.
+    for (int round = 0; round < 40; ++round) {
+        std::vector<int32_t> ids;
+        for (int i = 0; i < 49; ++i) {
+            ids.push_back(rig.view.createObject(flake(picture, 150 + (round * 49 + i) % 351), 0, 0, 0));
+            rig.view.setDirection(ids.back(), 135 + i % 60);
+        }
+        rig.runSteps(2);
+        for (int32_t id : ids) rig.view.destroyObject(id);
+    }
+    rig.runSteps(1);
+    EXPECT_EQ(rig.view.objectCount(), 0);
+    EXPECT_EQ(picture.use_count(), idle) << "no built frames left holding the picture";
+}
+
+}  // namespace
+}  // namespace view_test

@@ -1,0 +1,196 @@
+// The view's building blocks on their own: rectangle merging, built frames
+// and mask tests, where a fault would hide inside the view's larger tests.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "runtime/view/collision_mask.h"
+#include "runtime/view/dirty_rects.h"
+#include "runtime/view/frame_set.h"
+#include "runtime/view/rect_ops.h"
+#include "view_test_support.h"
+
+namespace view_test {
+namespace {
+
+using runtime::Point;
+using runtime::view::buildFrameSet;
+using runtime::view::FrameImage;
+using runtime::view::frameKeyFor;
+using runtime::view::imagesOverlap;
+using runtime::view::mergeDirtyRects;
+
+bool covers(const std::vector<Rect>& rects, int x, int y) {
+    for (const Rect& r : rects)
+        if (x >= r.left && x < r.right() && y >= r.top && y < r.bottom()) return true;
+    return false;
+}
+
+TEST(MergeDirtyRects, CoversEveryInputPixelAndNeverCostsMore) {
+    std::mt19937 rng(3);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int round = 0; round < 200; ++round) {
+        std::vector<Rect> input;
+        for (int i = pick(0, 12); i > 0; --i)
+            input.push_back({pick(0, 60), pick(0, 60), pick(0, 15), pick(0, 15)});
+        std::vector<Rect> merged = input;
+        mergeDirtyRects(merged);
+        int64_t before = 0, after = 0;
+        for (const Rect& r : input) before += runtime::view::area(r);
+        for (const Rect& r : merged) {
+            EXPECT_FALSE(r.empty());
+            after += runtime::view::area(r);
+        }
+        EXPECT_LE(after, before);
+        for (const Rect& r : input)
+            for (int y = r.top; y < r.bottom(); ++y)
+                for (int x = r.left; x < r.right(); ++x) ASSERT_TRUE(covers(merged, x, y));
+        // Nothing left that would be cheaper merged.
+        for (size_t i = 0; i < merged.size(); ++i)
+            for (size_t j = i + 1; j < merged.size(); ++j)
+                EXPECT_GT(runtime::view::area(runtime::view::unite(merged[i], merged[j])),
+                          runtime::view::area(merged[i]) + runtime::view::area(merged[j]));
+    }
+}
+
+TEST(MergeDirtyRects, Examples) {
+    struct Case {
+        std::vector<Rect> in, out;
+    };
+    for (const Case& c : {
+             Case{{{0, 0, 10, 10}, {1, 1, 10, 10}}, {{0, 0, 11, 11}}},     // a moved sprite
+             Case{{{0, 0, 10, 10}, {10, 0, 10, 10}}, {{0, 0, 20, 10}}},    // side by side
+             Case{{{0, 0, 10, 10}, {30, 0, 10, 10}}, {{0, 0, 10, 10}, {30, 0, 10, 10}}},
+             Case{{{0, 0, 40, 2}, {0, 20, 2, 40}}, {{0, 0, 40, 2}, {0, 20, 2, 40}}},  // an L
+             Case{{{5, 5, 0, 3}, {}}, {}},
+         }) {
+        std::vector<Rect> rects = c.in;
+        mergeDirtyRects(rects);
+        EXPECT_EQ(rects, c.out);
+    }
+}
+
+const FrameImage& onlyFrame(const std::shared_ptr<const runtime::view::FrameSet>& set) {
+    EXPECT_EQ(set->frames.size(), 1u);
+    return set->frames[0];
+}
+
+uint32_t pixelAt(const FrameImage& f, int x, int y) {
+    return f.pixels[size_t(y) * f.width + x];
+}
+
+bool maskAt(const FrameImage& f, int x, int y) {
+    return (f.mask[size_t(y) * f.maskStride + x / 64] >> (x % 64)) & 1;
+}
+
+TEST(BuildFrames, RightAnglesMovePixelsExactly) {
+    // 3×2 picture with six distinct colours.
+    auto picture = patternPicture({"abc", "def"});
+    struct Case {
+        int angle;
+        std::vector<std::string> expect;
+    };
+    for (const Case& c : {Case{0, {"abc", "def"}}, Case{90, {"da", "eb", "fc"}},
+                          Case{180, {"fed", "cba"}}, Case{270, {"cf", "be", "ad"}}}) {
+        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, true, c.angle, {}));
+        const FrameImage& f = onlyFrame(set);
+        ASSERT_EQ(f.height, int(c.expect.size())) << c.angle;
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x)
+                EXPECT_EQ(pixelAt(f, x, y), patternColour(c.expect[y][x])) << c.angle << " " << x << "," << y;
+    }
+}
+
+TEST(BuildFrames, NearestNeighbourScaling) {
+    struct Case {
+        std::vector<std::string> picture;
+        int zoom;
+        std::vector<std::string> expect;
+    };
+    for (const Case& c : {Case{{"ab", "cd"}, 2000, {"aabb", "aabb", "ccdd", "ccdd"}},
+                          Case{{"abcdef", "ghijkl", "mnopqr"}, 334, {"hk"}},  // middles of thirds
+                          Case{{"abc"}, 1667, {"aabcc", "aabcc"}}}) {
+        auto picture = patternPicture(c.picture);
+        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), c.zoom, false, 0, {}));
+        const FrameImage& f = onlyFrame(set);
+        ASSERT_EQ(f.width, int(c.expect[0].size()));
+        ASSERT_EQ(f.height, int(c.expect.size()));
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < f.width; ++x)
+                EXPECT_EQ(pixelAt(f, x, y), patternColour(c.expect[y][x])) << c.zoom;
+    }
+}
+
+TEST(BuildFrames, RunsAndMaskAgreeOnEveryPixel) {
+    std::mt19937 rng(11);
+    auto picture = std::make_shared<Picture>();
+    picture->width = 150;  // rows wider than two mask words
+    picture->height = 37;
+    runtime::codec::Frame frame;
+    for (int i = 0; i < 150 * 37; ++i)
+        frame.pixels.push_back(rng() % 3 == 0 ? 0 : 0xFF000000 | (rng() % 2 ? 0x00FF00 : 0x123456));
+    picture->frames.push_back(frame);
+    for (int angle : {0, 33, 135}) {
+        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 0, true, angle, 0x00FF00));
+        const FrameImage& f = onlyFrame(set);
+        for (int y = 0; y < f.height; ++y) {
+            std::vector<bool> inRun(size_t(f.width), false);
+            for (uint32_t r = f.rowRuns[y]; r < f.rowRuns[y + 1]; ++r)
+                for (int x = f.runs[r].start; x < f.runs[r].start + f.runs[r].length; ++x)
+                    inRun[size_t(x)] = true;
+            for (int x = 0; x < f.width; ++x) ASSERT_EQ(inRun[size_t(x)], maskAt(f, x, y));
+        }
+    }
+}
+
+TEST(BuildFrames, ShortPixelDataDrawsNothing) {
+    auto picture = std::make_shared<Picture>(*solidPicture(4, 4, 0x123456));
+    picture->frames[0].pixels.resize(5);
+    const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}));
+    const FrameImage& f = onlyFrame(set);
+    EXPECT_TRUE(f.runs.empty());
+}
+
+// Two images, each with one opaque pixel; do they meet at these offsets?
+struct OverlapCase {
+    int widthA, pixelA;
+    int widthB, pixelB;
+    int atB;  // B's left edge; A sits at 0
+    bool expect;
+};
+
+class MaskOverlap : public ::testing::TestWithParam<OverlapCase> {};
+
+TEST_P(MaskOverlap, SinglePixelsAcrossWordBoundaries) {
+    const OverlapCase c = GetParam();
+    auto line = [](int width, int opaqueAt) {
+        auto p = std::make_shared<Picture>();
+        p->width = width;
+        p->height = 2;
+        runtime::codec::Frame f;
+        f.pixels.assign(size_t(width) * 2, 0);
+        f.pixels[size_t(width) + opaqueAt] = 0xFF123456;  // second row
+        p->frames.push_back(f);
+        return p;
+    };
+    auto a = line(c.widthA, c.pixelA), b = line(c.widthB, c.pixelB);
+    auto setA = buildFrameSet(a, frameKeyFor(a.get(), 1000, false, 0, {}));
+    auto setB = buildFrameSet(b, frameKeyFor(b.get(), 1000, false, 0, {}));
+    EXPECT_EQ(imagesOverlap(setA->frames[0], {0, 5}, setB->frames[0], {c.atB, 5}), c.expect);
+    EXPECT_EQ(imagesOverlap(setB->frames[0], {c.atB, 5}, setA->frames[0], {0, 5}), c.expect);
+    // One row apart they never meet.
+    EXPECT_FALSE(imagesOverlap(setA->frames[0], {0, 5}, setB->frames[0], {c.atB, 6}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, MaskOverlap,
+                         ::testing::Values(OverlapCase{200, 130, 100, 67, 63, true},
+                                           OverlapCase{200, 130, 100, 66, 63, false},
+                                           OverlapCase{200, 64, 70, 0, 64, true},
+                                           OverlapCase{200, 199, 70, 69, 130, true},
+                                           OverlapCase{200, 199, 70, 68, 130, false},
+                                           OverlapCase{65, 64, 65, 0, 64, true},
+                                           OverlapCase{65, 63, 65, 0, 64, false},
+                                           OverlapCase{300, 250, 300, 5, 245, true}));
+
+}  // namespace
+}  // namespace view_test
