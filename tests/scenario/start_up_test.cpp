@@ -21,7 +21,9 @@ TEST(StartUp, LoadsTheWindowInItsEventOrder) {
     SimPlatform sim({.screen = {1280, 1024}});
     sim.run(app::entryRoutine, 2 * kSecond);
 
-    const std::vector<std::string> loading(events(sim).begin(), events(sim).begin() + 6);
+    const std::vector<std::string> all = events(sim);
+    ASSERT_GE(all.size(), 6u);
+    const std::vector<std::string> loading(all.begin(), all.begin() + 6);
     EXPECT_EQ(loading, (std::vector<std::string>{"主窗口 created", "主窗口 position changed", "主窗口 size changed",
                                                  "主窗口 size changed", "主窗口 first activated", "主窗口 activated"}));
     EXPECT_EQ(countCalls(sim, "event", "主窗口 first activated"), 1);
