@@ -1,0 +1,52 @@
+"""One Windows program running under Wine, watched from outside."""
+
+import os
+import signal
+import subprocess
+import time
+
+from poll import waitFor
+from prefix import DLL_OVERRIDES, wineEnv
+
+
+class WineProgram:
+    """Starts `wine exe` in its own process group; the process is the program itself."""
+
+    def __init__(self, exe, prefixDir, display, logPath, cwd=None, dllOverrides=DLL_OVERRIDES):
+        self.exe = exe
+        env = wineEnv(prefixDir, display.name, dllOverrides)
+        with open(logPath, "wb") as log:
+            self.process = subprocess.Popen(["wine", exe], env=env, cwd=cwd or os.path.dirname(exe),
+                                            stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                            start_new_session=True)
+        self.started = time.monotonic()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            os.killpg(self.process.pid, signal.SIGKILL)
+            self.process.wait()
+
+    @property
+    def pid(self):
+        return self.process.pid
+
+    def exitCode(self):
+        """None while running."""
+        return self.process.poll()
+
+    def waitExit(self, timeout):
+        """The exit code, once the program has ended."""
+        waitFor(f"{os.path.basename(self.exe)} to end", lambda: self.process.poll() is not None,
+                timeout=timeout, interval=0.1)
+        return self.process.returncode
+
+    def rssKiB(self):
+        """Resident memory of the program's process."""
+        with open(f"/proc/{self.pid}/status") as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+        raise RuntimeError(f"no VmRSS for process {self.pid}")

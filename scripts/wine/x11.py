@@ -1,0 +1,74 @@
+"""Reading and driving an X display with the stock X11 tools (xwininfo, xdotool)."""
+
+import os
+import re
+import subprocess
+from dataclasses import dataclass
+
+# UTF-8 so that the tools print window names as they are, Chinese included.
+_TOOL_ENV_OVERRIDES = {"LC_ALL": "C.UTF-8"}
+
+_CHILD_LINE = re.compile(
+    r'^\s*(?P<id>\d+) (?:"(?P<name>.*)"|\(has no name\)): '
+    r'\((?:"(?P<resName>.*)" "(?P<resClass>.*)")?\)\s+'
+    r"(?P<w>\d+)x(?P<h>\d+)\+(?P<x>-?\d+)\+(?P<y>-?\d+)\s+\+-?\d+\+-?\d+$"
+)
+
+
+@dataclass(frozen=True)
+class Window:
+    id: int
+    name: str
+    resName: str
+    x: int
+    y: int
+    width: int
+    height: int
+
+    @property
+    def rect(self):
+        return (self.x, self.y, self.width, self.height)
+
+
+class Display:
+    """One X display, addressed by its name (":5")."""
+
+    def __init__(self, name):
+        self.name = name
+        self.env = dict(os.environ, DISPLAY=name, **_TOOL_ENV_OVERRIDES)
+
+    def run(self, *args, timeout=20, check=True):
+        done = subprocess.run(args, env=self.env, capture_output=True, timeout=timeout)
+        if check and done.returncode != 0:
+            raise RuntimeError(f"{' '.join(args)} failed ({done.returncode}): {done.stderr.decode(errors='replace')}")
+        return done
+
+    def topWindows(self):
+        """The root window's children in stacking order, bottom first."""
+        out = self.run("xwininfo", "-root", "-children", "-int").stdout.decode("utf-8", "replace")
+        windows = []
+        for line in out.splitlines():
+            m = _CHILD_LINE.match(line)
+            if m:
+                windows.append(Window(int(m["id"]), m["name"] or "", m["resName"] or "",
+                                      int(m["x"]), int(m["y"]), int(m["w"]), int(m["h"])))
+        return windows
+
+    def isViewable(self, windowId):
+        done = self.run("xwininfo", "-id", str(windowId), check=False)
+        # A window destroyed between listing and asking is simply not viewable.
+        return done.returncode == 0 and b"Map State: IsViewable" in done.stdout
+
+    def viewableWindows(self, resName):
+        """The mapped top-level windows of one program (by WM_CLASS name), bottom first."""
+        return [w for w in self.topWindows() if w.resName == resName and self.isViewable(w.id)]
+
+    def focus(self, windowId):
+        # Without a window manager nobody else hands out the focus.
+        self.run("xdotool", "windowfocus", "--sync", str(windowId))
+
+    def key(self, *keys):
+        self.run("xdotool", "key", *keys)
+
+    def click(self, x, y, button):
+        self.run("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))

@@ -1,0 +1,229 @@
+"""The card running under Wine in Xvfb: what the end-to-end tests share."""
+
+import argparse
+import os
+import sys
+from contextlib import ExitStack
+from dataclasses import dataclass
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "wine"))
+
+from poll import Timeout, waitFor  # noqa: E402
+from prefix import DLL_OVERRIDES, privatePrefix  # noqa: E402
+from program import WineProgram  # noqa: E402
+from screen import capture, components  # noqa: E402
+from tools import requireTools  # noqa: E402
+from xserver import VirtualScreen  # noqa: E402
+
+BOX_TITLE = "Vaneli温馨提示："
+GREETING_COUNT = 7
+KEY_COLOUR = (240, 240, 240)
+PATCH_COLOUR = (240, 240, 241)
+# The desktop colour: far from the key, from white flakes and from black.
+UNDER_COLOUR = (32, 64, 96)
+CARD_SIZE = (300, 80)
+
+SKIP_CODE = 77
+
+
+class Skip(Exception):
+    """The test cannot run here; ctest reports it as skipped."""
+
+
+def parseArgs(extra=None):
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True, help="the Windows program to run")
+    parser.add_argument("--screen", default="1024x768", help="WIDTHxHEIGHT of the virtual screen")
+    parser.add_argument("--work", required=True, help="folder for the prefix template and the runs")
+    parser.add_argument("--artifacts", required=True, help="folder for this test's screenshots and logs")
+    if extra:
+        extra(parser)
+    args = parser.parse_args()
+    args.width, args.height = (int(v) for v in args.screen.split("x"))
+    return args
+
+
+def main(test):
+    """Runs test(args) and turns its outcome into ctest's exit codes."""
+    try:
+        test()
+    except Skip as why:
+        print(f"SKIP: {why}")
+        sys.exit(SKIP_CODE)
+    print("PASS")
+
+
+def requireExe(path):
+    if not os.path.isfile(path):
+        raise Skip(f"{path} is not built (cmake --preset win64 && cmake --build --preset win64)")
+
+
+def cardRect(width, height):
+    """Where the card sits: right edge on the screen's, bottom 20 pixels above the screen's."""
+    return (width - 300, height - 100, CARD_SIZE[0], CARD_SIZE[1])
+
+
+def _inside(point, rect):
+    x, y = point
+    return rect[0] <= x < rect[0] + rect[2] and rect[1] <= y < rect[1] + rect[3]
+
+
+@dataclass
+class Box:
+    number: int
+    window: object
+    picture: object
+
+
+class CardRun:
+    """One run of the program on its own screen, prefix and Wine server."""
+
+    def __init__(self, args, exe=None, cwd=None, dllOverrides=DLL_OVERRIDES):
+        self.args = args
+        self.exe = os.path.abspath(exe or args.exe)
+        self.cwd = cwd
+        self.dllOverrides = dllOverrides
+        self.resName = os.path.basename(self.exe).lower()
+        self.width, self.height = args.width, args.height
+        os.makedirs(args.artifacts, exist_ok=True)
+        self._stack = ExitStack()
+
+    def __enter__(self):
+        requireTools()
+        try:
+            self.screen = self._stack.enter_context(
+                VirtualScreen(self.width, self.height, UNDER_COLOUR, self.args.artifacts))
+            self.display = self.screen.display
+            prefixDir = self._stack.enter_context(privatePrefix(self.args.work))
+            self.program = self._stack.enter_context(WineProgram(
+                self.exe, prefixDir, self.display, os.path.join(self.args.artifacts, "wine.log"),
+                cwd=self.cwd, dllOverrides=self.dllOverrides))
+        except BaseException:
+            self._stack.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self._stack.close()
+
+    def artifact(self, name):
+        return os.path.join(self.args.artifacts, name)
+
+    def windows(self):
+        """The program's mapped windows; fails at once if the program has ended."""
+        code = self.program.exitCode()
+        if code is not None:
+            raise AssertionError(f"the program ended early with exit code {code}")
+        return self.display.viewableWindows(self.resName)
+
+    def waitScreen(self, what, problems, timeout, saveAs):
+        """Waits until problems(screenshot) finds nothing; saves the screenshot it ends on."""
+        seen = {}
+
+        def probe():
+            shot = capture(self.display)
+            seen["shot"], seen["problems"] = shot, problems(shot)
+            return seen["problems"]
+
+        try:
+            waitFor(what, probe, timeout=timeout, until=lambda found: not found, interval=0.2)
+        except Timeout:
+            seen["shot"].savePng(self.artifact("failed-" + saveAs))
+            raise AssertionError(f"{what}: not so within {timeout} s: {'; '.join(seen['problems'])} "
+                                 f"(screenshot: {self.artifact('failed-' + saveAs)})") from None
+        seen["shot"].savePng(self.artifact(saveAs))
+        return seen["shot"]
+
+
+def _stablePicture(run, window, what):
+    """The window's picture once it has been painted and two screenshots agree."""
+    last = {}
+
+    def probe():
+        if not run.display.isViewable(window.id):
+            raise AssertionError(f"{what} went away before it was painted")
+        shot = capture(run.display)
+        picture = shot.crop(*window.rect)
+        same = picture.rgb == last.get("rgb")
+        last["rgb"], last["shot"] = picture.rgb, shot
+        return picture if same and len(picture.colours()) > 2 else None
+
+    try:
+        return waitFor(f"{what} to be painted", probe, timeout=30, interval=0.1)
+    except Timeout:
+        last["shot"].savePng(run.artifact("failed-paint.png"))
+        raise
+
+
+def _dismiss(run, box, what):
+    """Presses Return on the box until it goes away (a key can land before the box has the focus)."""
+    for attempt in range(3):
+        if not run.display.isViewable(box.id):
+            return
+        run.display.focus(box.id)
+        run.display.key("Return")
+        try:
+            waitFor(f"{what} to close", lambda: not run.display.isViewable(box.id), timeout=10)
+            return
+        except Timeout:
+            if attempt == 2:
+                raise
+
+
+def walkGreetings(run):
+    """Answers the greeting boxes one by one until the main window shows.
+
+    Checks that exactly seven come, one at a time, with nothing else of the
+    program on screen; returns them and the main window.
+    """
+    boxes = []
+    while True:
+        number = len(boxes) + 1
+        what = f"greeting box {number} or the main window"
+        windows = waitFor(what, run.windows, timeout=90 if number == 1 else 30)
+        open_ = [w for w in windows if w.name == BOX_TITLE]
+        others = [w for w in windows if w.name != BOX_TITLE]
+        if others and not open_:
+            break
+        assert not others, f"while greeting box {number} is open, other windows show: {others}"
+        assert len(open_) == 1, f"{len(open_)} greeting boxes show at once: {open_}"
+        window = open_[0]
+        picture = _stablePicture(run, window, f"greeting box {number}")
+        picture.savePng(run.artifact(f"box{number}.png"))
+        boxes.append(Box(number, window, picture))
+        _dismiss(run, window, f"greeting box {number}")
+    assert len(boxes) == GREETING_COUNT, f"{len(boxes)} greeting boxes came before the main window, not 7"
+    assert len(others) == 1, f"more than one window after the greetings: {others}"
+    return boxes, others[0]
+
+
+def spriteOnlyProblems(shot, keepOut=()):
+    """What on the screenshot is not 'the desktop with only sprites on it'.
+
+    The desktop is the under-window's colour. Areas in keepOut (the card, a
+    patch) are left to other checks. Everything else that differs from the
+    desktop must be small and scattered: flakes are at most 50 pixels (71
+    turned); a few may overlap, but an opaque window part would be far bigger.
+    """
+    problems = []
+    keyAt = shot.positionsOf(KEY_COLOUR)
+    if keyAt:
+        problems.append(f"{len(keyAt)} pixels of the key colour show, first at {keyAt[0]}")
+    outside = shot.width * shot.height - sum(r[2] * r[3] for r in keepOut)
+    limit = outside // 4
+    differing = [p for p in shot.differingPixels(UNDER_COLOUR, limit + sum(r[2] * r[3] for r in keepOut))
+                 if not any(_inside(p, r) for r in keepOut)]
+    if len(differing) >= limit:
+        problems.append(f"a quarter or more of the screen outside the card is covered")
+        return problems
+    for (x, y, w, h), size in components(differing):
+        if w > 150 or h > 150:
+            problems.append(f"an opaque area of {w}x{h} at ({x}, {y}), {size} pixels")
+    return problems
+
+
+def closeWithEscape(run, main):
+    """Escape on the focused main window ends the program; returns the exit code."""
+    run.display.focus(main.id)
+    run.display.key("Escape")
+    return run.program.waitExit(timeout=30)

@@ -1,0 +1,61 @@
+"""Start to end on one screen size: seven greetings, the see-through window, Escape.
+
+With --patch the program is the test build that paints a patch in
+RGB(240, 240, 241), one step off the key colour: that patch must show.
+"""
+
+from card import (PATCH_COLOUR, CardRun, cardRect, closeWithEscape, main, parseArgs, requireExe,
+                  spriteOnlyProblems, walkGreetings)
+
+
+def patchRect(shot):
+    """The bounding box of the patch colour, if it is one solid rectangle."""
+    points = shot.positionsOf(PATCH_COLOUR)
+    if not points:
+        return None
+    xs = [x for x, _ in points]
+    ys = [y for _, y in points]
+    rect = (min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+    return rect if rect[2] * rect[3] == len(points) else None
+
+
+def run():
+    args = parseArgs(lambda p: p.add_argument("--patch", action="store_true",
+                                              help="expect the patch of the test build"))
+    requireExe(args.exe)
+    with CardRun(args) as card:
+        boxes, window = walkGreetings(card)
+        print(f"{len(boxes)} greeting boxes, sizes {[b.window.rect[2:] for b in boxes]}")
+        for earlier, later in zip(boxes, boxes[1:]):
+            assert earlier.picture.rgb != later.picture.rgb, \
+                f"greeting boxes {earlier.number} and {later.number} look the same"
+        # The last greeting has two lines, the first one.
+        assert boxes[-1].window.height > boxes[0].window.height, \
+            f"box 7 ({boxes[-1].window.rect}) is not taller than box 1 ({boxes[0].window.rect})"
+
+        assert window.rect == (0, 0, card.width, card.height), \
+            f"the main window is at {window.rect}, not covering the {card.width}x{card.height} screen"
+
+        keepOut = [cardRect(card.width, card.height)]
+        if args.patch:
+            def patchProblems(shot):
+                rect = patchRect(shot)
+                if rect is None or rect[2] < 8 or rect[3] < 8:
+                    return [f"no solid patch of {PATCH_COLOUR} shows (found {rect})"]
+                return spriteOnlyProblems(shot, keepOut + [rect])
+
+            shot = card.waitScreen("the patch on the see-through window", patchProblems, 30, "patch.png")
+            print(f"patch at {patchRect(shot)}")
+        else:
+            card.waitScreen("only sprites on the see-through window",
+                            lambda shot: spriteOnlyProblems(shot, keepOut), 30, "window.png")
+
+        windows = card.windows()
+        assert [w.id for w in windows] == [window.id], \
+            f"other windows showed up besides the main window: {windows}"
+        code = closeWithEscape(card, window)
+        assert code == 0, f"Escape ended the program with exit code {code}, not 0"
+
+
+if __name__ == "__main__":
+    main(run)
