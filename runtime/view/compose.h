@@ -7,12 +7,19 @@
 
 namespace runtime::view {
 
-// `area` must lie inside the surface.
-void fillArea(const Surface& surface, const Rect& area, uint32_t color);
+// Copies `row` (at least area.width pixels of one colour) into each row of
+// `area`, which must lie inside the surface. Copying a ready row runs at
+// memcpy speed, where a store loop does not.
+void fillArea(const Surface& surface, const Rect& area, const uint32_t* row);
 
 // Draws the opaque pixels of `image` placed at (left, top), only inside
 // `clip`, which must lie inside the surface.
 void drawImage(const Surface& surface, const Rect& clip, const FrameImage& image, int left,
                int top);
+
+// Fills `clip` with the colour of `row`, except where `image` is opaque,
+// and draws `image` there: every pixel is written once, not twice.
+void drawImageOnFill(const Surface& surface, const Rect& clip, const FrameImage& image, int left,
+                     int top, const uint32_t* row);
 
 }  // namespace runtime::view

@@ -16,15 +16,34 @@ int clampSide(double v) {
     return int(std::clamp(v, 0.0, double(kMaxSide)));
 }
 
-FrameImage buildFrame(const codec::Picture& picture, const codec::Frame& source,
-                      const FrameKey& key, int width, int height) {
+// For each pixel of the built picture, the index of the source pixel it
+// shows, or -1 outside the turned picture. The same for every frame.
+std::vector<int64_t> sourceIndices(const codec::Picture& picture, const FrameKey& key, int width,
+                                   int height) {
     const int srcW = picture.width;
     const int srcH = picture.height;
     int turnedW = 0, turnedH = 0;
     turnedSize(srcW, srcH, key.angle, turnedW, turnedH);
     const SinCos sc = sinCosOf(key.angle);
-    const bool complete = source.pixels.size() >= size_t(srcW) * size_t(srcH);
+    const double scaleX = double(turnedW) / width;
+    const double scaleY = double(turnedH) / height;
+    std::vector<int64_t> indices(size_t(width) * height, -1);
+    for (int v = 0; v < height; ++v) {
+        const double ty = (v + 0.5) * scaleY - turnedH / 2.0;
+        for (int u = 0; u < width; ++u) {
+            const double tx = (u + 0.5) * scaleX - turnedW / 2.0;
+            // Turning back by the angle finds the source point.
+            const double sx = tx * sc.cos + ty * sc.sin + srcW / 2.0;
+            const double sy = -tx * sc.sin + ty * sc.cos + srcH / 2.0;
+            if (sx >= 0 && sy >= 0 && sx < srcW && sy < srcH)
+                indices[size_t(v) * width + u] = int64_t(sy) * srcW + int64_t(sx);
+        }
+    }
+    return indices;
+}
 
+FrameImage buildFrame(const codec::Frame& source, const std::vector<int64_t>& indices,
+                      std::optional<uint32_t> transparentColor, int width, int height) {
     FrameImage out;
     out.width = width;
     out.height = height;
@@ -32,25 +51,20 @@ FrameImage buildFrame(const codec::Picture& picture, const codec::Frame& source,
     out.maskStride = (width + 63) / 64 + 1;
     out.mask.assign(size_t(out.maskStride) * height, 0);
     out.rowRuns.reserve(size_t(height) + 1);
-
-    const double scaleX = width > 0 ? double(turnedW) / width : 0;
-    const double scaleY = height > 0 ? double(turnedH) / height : 0;
+    const size_t available = source.pixels.size();
     for (int v = 0; v < height; ++v) {
         out.rowRuns.push_back(uint32_t(out.runs.size()));
-        const double ty = (v + 0.5) * scaleY - turnedH / 2.0;
         uint64_t* maskRow = out.mask.data() + size_t(v) * out.maskStride;
         int runStart = -1;
         for (int u = 0; u <= width; ++u) {
             bool opaque = false;
-            if (u < width && complete) {
-                const double tx = (u + 0.5) * scaleX - turnedW / 2.0;
-                // Turning back by the angle finds the source point.
-                const double sx = tx * sc.cos + ty * sc.sin + srcW / 2.0;
-                const double sy = -tx * sc.sin + ty * sc.cos + srcH / 2.0;
-                if (sx >= 0 && sy >= 0 && sx < srcW && sy < srcH) {
-                    const uint32_t p = source.pixels[size_t(sy) * srcW + size_t(sx)];
+            if (u < width) {
+                const int64_t at = indices[size_t(v) * width + u];
+                // A frame short of pixels has nothing there.
+                if (at >= 0 && size_t(at) < available) {
+                    const uint32_t p = source.pixels[size_t(at)];
                     const uint32_t rgb = p & 0xFFFFFF;
-                    opaque = (p >> 24) != 0 && rgb != key.transparentColor;
+                    opaque = (p >> 24) != 0 && rgb != transparentColor;
                     if (opaque) {
                         out.pixels[size_t(v) * width + u] = rgb;
                         maskRow[u / 64] |= uint64_t(1) << (u % 64);
@@ -113,9 +127,11 @@ std::shared_ptr<const FrameSet> buildFrameSet(std::shared_ptr<const codec::Pictu
     }
     set->width = w;
     set->height = h;
+    const std::vector<int64_t> indices =
+        w > 0 && h > 0 ? sourceIndices(*picture, key, w, h) : std::vector<int64_t>{};
     set->frames.reserve(picture->frames.size());
     for (const codec::Frame& frame : picture->frames)
-        set->frames.push_back(buildFrame(*picture, frame, key, w, h));
+        set->frames.push_back(buildFrame(frame, indices, key.transparentColor, w, h));
     return set;
 }
 

@@ -40,8 +40,7 @@ void View::Impl::destroy(ViewObject& object) {
     if (object.dead) return;
     object.dead = true;
     object.motion.active = false;
-    if (!object.drawnBounds.empty()) dirty.push_back(object.drawnBounds);
-    stats.pixelsChanged += area(intersect(object.drawnBounds, visibleArea()));
+    if (!object.drawnBounds.empty()) vacated.push_back(object.drawnBounds);
     if (!inStep) removeDead();
 }
 
@@ -77,6 +76,7 @@ void View::Impl::advanceFrame(ViewObject& o, int64_t atUs) {
 
 void View::Impl::step(int64_t atUs) {
     ++stats.steps;
+    steppedSinceFlush = true;
     inStep = true;
     movers.clear();
     for (const auto& o : objects) {
@@ -154,10 +154,7 @@ void View::Impl::testCollision(ViewObject& m, Point before) {
 // ---- the contract ------------------------------------------------------------
 
 View::View(ViewOutput& output, uint32_t backColor)
-    : impl_(std::make_unique<Impl>(output, backColor)) {
-    const Surface s = output.surface();
-    impl_->size = {s.width, s.height};
-}
+    : impl_(std::make_unique<Impl>(output, backColor)) {}
 
 View::~View() = default;
 

@@ -77,8 +77,9 @@ public:
         int64_t frameSetsBuilt = 0;    // scaled/turned frame sets made
     };
     Stats stats() const;
-    // Redraws and invalidates the whole view on every present: the naive
-    // baseline the dirty rectangles are measured against.
+    // Redraws and invalidates the whole view after every step and every
+    // other change: the naive baseline the dirty rectangles are measured
+    // against.
     void setFullRedraw(bool on);
 
 private:

@@ -3,6 +3,7 @@
 // view_paint.cpp (compositing and presenting).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "runtime/view/frame_cache.h"
@@ -20,7 +21,7 @@ struct View::Impl {
 
     ViewOutput& output;
     uint32_t backColor;
-    Size size;
+    std::optional<Size> size;        // until resized: the surface's own
     CollisionHandler onCollision;
     FrameCache cache;
     Stats stats;
@@ -46,13 +47,16 @@ struct View::Impl {
 
     // Painting.
     bool fullRedraw = false;
+    bool steppedSinceFlush = false;
     bool redrawAll = true;           // the surface's contents are undefined
-    std::vector<Rect> dirty;         // areas of destroyed objects, and more at flush
+    std::vector<Rect> vacated;       // where destroyed objects were drawn
+    std::vector<Rect> dirty;         // reused by every flush
     struct DrawItem {
         Rect bounds;
         const FrameImage* image;
     };
     std::vector<DrawItem> drawList;  // reused by every flush
+    std::vector<uint32_t> backRow;   // a row of BackColor to fill from
     bool presentedOnce = false;
     int64_t lastForcedPresentUs = 0;
 
@@ -67,7 +71,7 @@ struct View::Impl {
     void testCollision(ViewObject& mover, Point before);
 
     // view_paint.cpp
-    Rect visibleArea() const;
+    Rect visibleArea(const Surface& surface) const;
     void flush(int64_t nowUs);
     void compose(const Surface& surface, const Rect& area);
 };

@@ -7,15 +7,22 @@
 
 namespace runtime::view {
 
-Rect View::Impl::visibleArea() const {
-    return {0, 0, size.width, size.height};
+Rect View::Impl::visibleArea(const Surface& surface) const {
+    // The view's size, but never beyond the buffer actually there.
+    const Rect buffer{0, 0, surface.width, surface.height};
+    return size ? intersect(buffer, {0, 0, size->width, size->height}) : buffer;
 }
 
 void View::Impl::flush(int64_t nowUs) {
     const Surface surface = output.surface();
-    // The view's size, but never beyond the buffer actually there.
-    const Rect shown = intersect(visibleArea(), {0, 0, surface.width, surface.height});
+    const Rect shown = visibleArea(surface);
 
+    dirty.clear();
+    for (const Rect& r : vacated) {
+        dirty.push_back(intersect(r, shown));
+        stats.pixelsChanged += area(dirty.back());
+    }
+    vacated.clear();
     for (ViewObject* o : drawOrder) {
         const Rect now = o->bounds();
         if (!o->repaint && now == o->drawnBounds) continue;
@@ -26,18 +33,16 @@ void View::Impl::flush(int64_t nowUs) {
         o->drawnBounds = now;
         o->repaint = false;
     }
-    if (redrawAll || fullRedraw) {
+    if (redrawAll || (fullRedraw && (steppedSinceFlush || !dirty.empty()))) {
         dirty.assign(1, shown);
         redrawAll = false;
-    } else {
-        for (Rect& r : dirty) r = intersect(r, shown);
+    } else if (!fullRedraw) {
         mergeDirtyRects(dirty);
     }
-    if (dirty.empty() || shown.empty()) {
-        dirty.clear();
-        return;
-    }
+    steppedSinceFlush = false;
+    if (dirty.empty() || shown.empty()) return;
 
+    if (backRow.size() < size_t(shown.width)) backRow.assign(size_t(shown.width), backColor);
     drawList.clear();
     for (const ViewObject* o : drawOrder)
         if (const FrameImage* image = o->image()) drawList.push_back({o->bounds(), image});
@@ -47,7 +52,6 @@ void View::Impl::flush(int64_t nowUs) {
         stats.pixelsComposited += area(r);
         ++stats.rectsInvalidated;
     }
-    dirty.clear();
 
     if (!presentedOnce || nowUs - lastForcedPresentUs > kForcedPresentUs) {
         presentedOnce = true;
@@ -58,10 +62,19 @@ void View::Impl::flush(int64_t nowUs) {
 }
 
 void View::Impl::compose(const Surface& surface, const Rect& r) {
-    fillArea(surface, r, backColor);
-    for (const DrawItem& item : drawList)
-        if (!intersect(item.bounds, r).empty())
+    bool filled = false;
+    for (const DrawItem& item : drawList) {
+        if (intersect(item.bounds, r).empty()) continue;
+        // The lowest object is drawn together with the background.
+        if (filled) {
             drawImage(surface, r, *item.image, item.bounds.left, item.bounds.top);
+        } else {
+            drawImageOnFill(surface, r, *item.image, item.bounds.left, item.bounds.top,
+                            backRow.data());
+            filled = true;
+        }
+    }
+    if (!filled) fillArea(surface, r, backRow.data());
 }
 
 }  // namespace runtime::view

@@ -153,6 +153,18 @@ TEST(Drawing, QuietViewCostsNothing) {
     EXPECT_EQ(rig.view.stats().pixelsComposited, before.pixelsComposited);
 }
 
+TEST(Drawing, FullRedrawBaselineRedrawsEverythingEachStep) {
+    ViewRig rig(32, 16);
+    rig.view.setFullRedraw(true);
+    rig.view.createObject(sprite(solidPicture(4, 4, patternColour('a'))), 3, 3, 0);
+    rig.output.invalidated.clear();
+    rig.tickAt(1000);  // a change, no step
+    rig.tickAt(2000);  // neither
+    rig.runSteps(3);   // nothing moves, but each step redraws
+    EXPECT_EQ(rig.output.invalidated, std::vector<Rect>(4, Rect{0, 0, 32, 16}));
+    EXPECT_EQ(charOf(rig.output.at(3, 3)), 'a');
+}
+
 TEST(Drawing, InvalidatesOldAndNewPlaceOnly) {
     struct Case {
         double x, y;

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "runtime/view/collision_mask.h"
+#include "runtime/view/compose.h"
 #include "runtime/view/dirty_rects.h"
 #include "runtime/view/frame_set.h"
 #include "runtime/view/rect_ops.h"
@@ -143,12 +144,40 @@ TEST(BuildFrames, RunsAndMaskAgreeOnEveryPixel) {
     }
 }
 
-TEST(BuildFrames, ShortPixelDataDrawsNothing) {
+TEST(BuildFrames, PixelsMissingFromAShortFrameAreTransparent) {
     auto picture = std::make_shared<Picture>(*solidPicture(4, 4, 0x123456));
     picture->frames[0].pixels.resize(5);
     const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}));
     const FrameImage& f = onlyFrame(set);
-    EXPECT_TRUE(f.runs.empty());
+    ASSERT_EQ(f.runs.size(), 2u);
+    EXPECT_EQ(f.rowRuns, (std::vector<uint32_t>{0, 1, 2, 2, 2}));
+    EXPECT_EQ(f.runs[1].length, 1);
+}
+
+TEST(Compose, DrawingOnTheFillEqualsFillingThenDrawing) {
+    std::mt19937 rng(5);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    constexpr int kW = 40, kH = 30;
+    const std::vector<uint32_t> backRow(kW, kBack);
+    for (int round = 0; round < 300; ++round) {
+        auto picture = std::make_shared<Picture>();
+        picture->width = pick(1, 20);
+        picture->height = pick(1, 20);
+        runtime::codec::Frame frame;
+        for (int i = picture->width * picture->height; i > 0; --i)
+            frame.pixels.push_back(pick(0, 2) ? 0xFF000000 | uint32_t(pick(1, 9)) : 0);
+        picture->frames.push_back(frame);
+        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}));
+        const Rect clip{pick(0, 30), pick(0, 20), pick(0, 10), pick(0, 10)};
+        const int left = pick(-20, 40), top = pick(-20, 30);
+
+        std::vector<uint32_t> twice(kW * kH, 0xABCDEF), once = twice;
+        const Surface a{twice.data(), kW, kH, kW}, b{once.data(), kW, kH, kW};
+        runtime::view::fillArea(a, clip, backRow.data());
+        runtime::view::drawImage(a, clip, set->frames[0], left, top);
+        runtime::view::drawImageOnFill(b, clip, set->frames[0], left, top, backRow.data());
+        ASSERT_EQ(once, twice) << "round " << round;
+    }
 }
 
 // Two images, each with one opaque pixel; do they meet at these offsets?
