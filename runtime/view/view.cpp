@@ -98,6 +98,7 @@ void View::Impl::step(int64_t atUs) {
         if (motion.stepped && atUs - motion.lastStepUs < motion.intervalUs) continue;
         moveOnce(*m, atUs);
     }
+    movers.clear();
     inStep = false;
     removeDead();
 }

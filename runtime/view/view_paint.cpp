@@ -23,9 +23,11 @@ void View::Impl::flush(int64_t nowUs) {
         stats.pixelsChanged += area(dirty.back());
     }
     vacated.clear();
+    // Objects destroyed in a collision handler are still listed, marked dead,
+    // when a handler resizes the view.
     for (ViewObject* o : drawOrder) {
         const Rect now = o->bounds();
-        if (!o->repaint && now == o->drawnBounds) continue;
+        if (o->dead || (!o->repaint && now == o->drawnBounds)) continue;
         const Rect was = intersect(o->drawnBounds, shown);
         const Rect is = intersect(now, shown);
         stats.pixelsChanged += area(was) + area(is) - area(intersect(was, is));
@@ -45,7 +47,8 @@ void View::Impl::flush(int64_t nowUs) {
     if (backRow.size() < size_t(shown.width)) backRow.assign(size_t(shown.width), backColor);
     drawList.clear();
     for (const ViewObject* o : drawOrder)
-        if (const FrameImage* image = o->image()) drawList.push_back({o->bounds(), image});
+        if (const FrameImage* image = o->image(); image && !o->dead)
+            drawList.push_back({o->bounds(), image});
     for (const Rect& r : dirty) {
         compose(surface, r);
         output.invalidate(r);

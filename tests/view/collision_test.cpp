@@ -215,6 +215,23 @@ TEST_P(DestroyInHandler, TheViewGoesOnWithTheNextObject) {
     EXPECT_EQ(rig.stepsDone(), 3);
 }
 
+TEST(Collision, HandlerMayRedrawTheViewAfterDestroying) {
+    CollisionRig rig;
+    rig.view.createObject(sprite(solidPicture(4, 4, 0xAA0000), 1), 10, 0, 0);
+    const int32_t mover =
+        rig.view.createObject(sprite(solidPicture(4, 4, 0x0000AA), 0), 8, 20, 0);
+    rig.view.startForwardMotion(mover, 20, 1, 1000, false, 0);
+    rig.onEvent = [&](int32_t m, int32_t) {
+        rig.view.destroyObject(m);
+        rig.view.resize({200, 100}, rig.now);
+    };
+    rig.runSteps(1);
+    ASSERT_EQ(rig.events.size(), 1u);
+    EXPECT_FALSE(rig.view.objectExists(mover));
+    for (int y = 0; y < 24; ++y)
+        for (int x = 8; x < 12; ++x) EXPECT_NE(rig.output.at(x, y), 0x0000AAu) << x << "," << y;
+}
+
 INSTANTIATE_TEST_SUITE_P(Victims, DestroyInHandler,
                          ::testing::Values(VictimCase{"mover", Victim::mover, 4},
                                            VictimCase{"laterMover", Victim::laterMover, 3},
