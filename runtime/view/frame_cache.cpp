@@ -18,6 +18,18 @@ std::shared_ptr<const FrameSet> FrameCache::get(
     return set;
 }
 
+std::size_t FrameCache::heldBytes() const {
+    std::size_t bytes = entries_.size() * (sizeof(FrameKey) + sizeof(std::weak_ptr<const FrameSet>));
+    for (const auto& [key, entry] : entries_) {
+        const auto set = entry.lock();
+        if (!set) continue;
+        for (const FrameImage& f : set->frames)
+            bytes += sizeof f + f.pixels.capacity() * sizeof f.pixels[0] + f.runs.capacity() * sizeof f.runs[0] +
+                     f.rowRuns.capacity() * sizeof f.rowRuns[0] + f.mask.capacity() * sizeof f.mask[0];
+    }
+    return bytes;
+}
+
 void FrameCache::dropUnused() {
     for (auto it = entries_.begin(); it != entries_.end();)
         it = it->second.expired() ? entries_.erase(it) : std::next(it);

@@ -2,6 +2,7 @@
 // Built frame sets shared by every object that looks the same: twelve flakes
 // turned to one gust angle at one zoom build their frames once. Entries live
 // as long as an object uses them.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -15,6 +16,8 @@ public:
     std::shared_ptr<const FrameSet> get(const std::shared_ptr<const codec::Picture>& picture,
                                         const FrameKey& key);
     int64_t built() const { return built_; }
+    // Bytes of the frame sets still in use, each counted once, and of the index.
+    std::size_t heldBytes() const;
 
 private:
     void dropUnused();

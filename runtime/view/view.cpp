@@ -289,6 +289,17 @@ View::Stats View::stats() const {
     return s;
 }
 
+std::size_t View::heldBytes() const {
+    const Impl& v = *impl_;
+    std::size_t bytes = v.cache.heldBytes() + v.objects.size() * sizeof(ViewObject) +
+                        v.objects.capacity() * sizeof v.objects[0] + v.drawOrder.capacity() * sizeof(ViewObject*) +
+                        v.movers.capacity() * sizeof(ViewObject*) + v.groups.capacity() * sizeof v.groups[0] +
+                        (v.vacated.capacity() + v.dirty.capacity()) * sizeof(Rect) +
+                        v.drawList.capacity() * sizeof v.drawList[0] + v.backRow.capacity() * sizeof v.backRow[0];
+    for (const auto& g : v.groups) bytes += g.members.capacity() * sizeof(ViewObject*);
+    return bytes;
+}
+
 void View::setFullRedraw(bool on) {
     impl_->fullRedraw = on;
 }

@@ -3,6 +3,7 @@
 // turned and scaled pictures, pixel-exact collisions, and compositing into
 // the back buffer with dirty rectangles. Portable and deterministic: time
 // comes in as an argument.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -77,6 +78,9 @@ public:
         int64_t frameSetsBuilt = 0;    // scaled/turned frame sets made
     };
     Stats stats() const;
+    // What the view holds now: built frames, objects and its working lists
+    // (the back buffer is the back-end's). For checking that it stays flat.
+    std::size_t heldBytes() const;
     // Redraws and invalidates the whole view after every step and every
     // other change: the naive baseline the dirty rectangles are measured
     // against.
