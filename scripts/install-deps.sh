@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb xdotool x11-utils imagemagick trayer
-  fonts-wqy-microhei
+  fonts-wqy-microhei tk python3
   clang libclang-rt-14-dev
 )
 
