@@ -11,15 +11,18 @@ _TOOL_ENV_OVERRIDES = {"LC_ALL": "C.UTF-8"}
 _CHILD_LINE = re.compile(
     r'^\s*(?P<id>\d+) (?:"(?P<name>.*)"|\(has no name\)): '
     r'\((?:"(?P<resName>.*)" "(?P<resClass>.*)")?\)\s+'
-    r"(?P<w>\d+)x(?P<h>\d+)\+(?P<x>-?\d+)\+(?P<y>-?\d+)\s+\+-?\d+\+-?\d+$"
+    r"(?P<w>\d+)x(?P<h>\d+)\+-?\d+\+-?\d+\s+\+(?P<x>-?\d+)\+(?P<y>-?\d+)$"
 )
 
 
 @dataclass(frozen=True)
 class Window:
+    """A window as listed, with its position on the screen."""
+
     id: int
     name: str
     resName: str
+    resClass: str
     x: int
     y: int
     width: int
@@ -43,16 +46,23 @@ class Display:
             raise RuntimeError(f"{' '.join(args)} failed ({done.returncode}): {done.stderr.decode(errors='replace')}")
         return done
 
-    def topWindows(self):
-        """The root window's children in stacking order, bottom first."""
-        out = self.run("xwininfo", "-root", "-children", "-int").stdout.decode("utf-8", "replace")
+    def _listed(self, *args):
+        out = self.run("xwininfo", *args, "-int", check=False).stdout.decode("utf-8", "replace")
         windows = []
         for line in out.splitlines():
             m = _CHILD_LINE.match(line)
             if m:
-                windows.append(Window(int(m["id"]), m["name"] or "", m["resName"] or "",
+                windows.append(Window(int(m["id"]), m["name"] or "", m["resName"] or "", m["resClass"] or "",
                                       int(m["x"]), int(m["y"]), int(m["w"]), int(m["h"])))
         return windows
+
+    def topWindows(self):
+        """The root window's children in stacking order, top first."""
+        return self._listed("-root", "-children")
+
+    def descendants(self, windowId):
+        """Every window inside this one, at any depth; none if it has gone."""
+        return self._listed("-id", str(windowId), "-tree")
 
     def isViewable(self, windowId):
         done = self.run("xwininfo", "-id", str(windowId), check=False)
@@ -60,7 +70,7 @@ class Display:
         return done.returncode == 0 and b"Map State: IsViewable" in done.stdout
 
     def viewableWindows(self, resName):
-        """The mapped top-level windows of one program (by WM_CLASS name), bottom first."""
+        """The mapped top-level windows of one program (by WM_CLASS name), top first."""
         return [w for w in self.topWindows() if w.resName == resName and self.isViewable(w.id)]
 
     def focus(self, windowId):
@@ -71,4 +81,4 @@ class Display:
         self.run("xdotool", "key", *keys)
 
     def click(self, x, y, button):
-        self.run("xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button))
+        self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))

@@ -60,14 +60,29 @@ class VirtualScreen:
             _stop(process)
         self.processes.clear()
 
+    def startTray(self, height):
+        """An XEmbed notification area (trayer) along the bottom right corner."""
+        self.processes.append(subprocess.Popen(
+            ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+             "--heighttype", "pixel", "--height", str(height), "--SetDockType", "false",
+             "--SetPartialStrut", "false", "--transparent", "false", "--expand", "false"],
+            env=self.display.env, stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.workDir, "trayer.log"), "wb")))
+        return waitFor("the notification area", lambda: [
+            w for w in self.display.topWindows()
+            if (w.resName, w.resClass) == ("panel", "trayer") and self.display.isViewable(w.id)],
+            timeout=60)[0]
+
     def _startServer(self):
         # -displayfd lets the server pick a free display number itself, so two
-        # servers started at once cannot race for the same one.
+        # servers started at once cannot race for the same one. -r: no key
+        # auto-repeat, or a key press held up by a busy machine repeats and
+        # answers the next box too.
         readEnd, writeEnd = os.pipe()
         log = open(os.path.join(self.workDir, "xvfb.log"), "wb")
         server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(writeEnd), "-screen", "0", f"{self.width}x{self.height}x24",
-             "-nolisten", "tcp", "-noreset"],
+             "-nolisten", "tcp", "-noreset", "-r"],
             stdin=subprocess.DEVNULL, stdout=log, stderr=log, pass_fds=(writeEnd,))
         log.close()
         os.close(writeEnd)

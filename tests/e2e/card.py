@@ -78,8 +78,10 @@ class Box:
 class CardRun:
     """One run of the program on its own screen, prefix and Wine server."""
 
-    def __init__(self, args, exe=None, cwd=None, dllOverrides=DLL_OVERRIDES):
+    def __init__(self, args, exe=None, cwd=None, dllOverrides=DLL_OVERRIDES, trayHeight=None):
+        """trayHeight: start a notification area of that height before the program."""
         self.args = args
+        self.trayHeight = trayHeight
         self.exe = os.path.abspath(exe or args.exe)
         self.cwd = cwd
         self.dllOverrides = dllOverrides
@@ -94,6 +96,7 @@ class CardRun:
             self.screen = self._stack.enter_context(
                 VirtualScreen(self.width, self.height, UNDER_COLOUR, self.args.artifacts))
             self.display = self.screen.display
+            self.tray = self.screen.startTray(self.trayHeight) if self.trayHeight else None
             prefixDir = self._stack.enter_context(privatePrefix(self.args.work))
             self.program = self._stack.enter_context(WineProgram(
                 self.exe, prefixDir, self.display, os.path.join(self.args.artifacts, "wine.log"),
@@ -135,7 +138,7 @@ class CardRun:
         return seen["shot"]
 
 
-def _stablePicture(run, window, what):
+def stablePicture(run, window, what):
     """The window's picture once it has been painted and two screenshots agree."""
     last = {}
 
@@ -156,7 +159,11 @@ def _stablePicture(run, window, what):
 
 
 def _dismiss(run, box, what):
-    """Presses Return on the box until it goes away (a key can land before the box has the focus)."""
+    """Presses Return on the box until it goes away (a key can land before the box has the focus).
+
+    With no window manager Wine keeps a closed window mapped for its 2 s wait
+    for the withdrawn state, so each box takes that long to go.
+    """
     for attempt in range(3):
         if not run.display.isViewable(box.id):
             return
@@ -188,7 +195,7 @@ def walkGreetings(run):
         assert not others, f"while greeting box {number} is open, other windows show: {others}"
         assert len(open_) == 1, f"{len(open_)} greeting boxes show at once: {open_}"
         window = open_[0]
-        picture = _stablePicture(run, window, f"greeting box {number}")
+        picture = stablePicture(run, window, f"greeting box {number}")
         picture.savePng(run.artifact(f"box{number}.png"))
         boxes.append(Box(number, window, picture))
         _dismiss(run, window, f"greeting box {number}")
