@@ -1,5 +1,6 @@
 // Plays the card headless on the sim back-end and writes what a person would
-// see over a plain desktop: an animated GIF or a numbered PNG series.
+// see over a plain desktop: an animated GIF or a numbered PNG series. With
+// --bench it writes nothing and measures the CPU time instead.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -8,6 +9,8 @@
 
 #include "app/entry.h"
 #include "platform/sim/sim_platform.h"
+#include "runtime/runtime.h"
+#include "tools/render/bench.h"
 #include "tools/render/image_writers.h"
 
 namespace {
@@ -21,12 +24,15 @@ struct Args {
     uint32_t seed = 1;
     std::string out;
     double from = 0;   // seconds of snowfall to skip before the first frame
+    bool bench = false;
+    bool fullRedraw = false;   // every step redraws and presents the whole view
 };
 
 [[noreturn]] void usage(const char* why) {
     std::fprintf(stderr,
                  "render: %s\n"
-                 "usage: render --screen WxH --seconds S --seed N [--from S] --out FILE.gif|DIR\n",
+                 "usage: render --screen WxH --seconds S --seed N [--from S] [--full-redraw] --out FILE.gif|DIR\n"
+                 "       render --bench --screen WxH --seconds S --seed N [--from S] [--full-redraw]\n",
                  why);
     std::exit(2);
 }
@@ -35,6 +41,14 @@ Args parse(int argc, char** argv) {
     Args a;
     for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
+        if (flag == "--bench") {
+            a.bench = true;
+            continue;
+        }
+        if (flag == "--full-redraw") {
+            a.fullRedraw = true;
+            continue;
+        }
         if (i + 1 >= argc) usage(("missing value after " + flag).c_str());
         const char* value = argv[++i];
         if (flag == "--screen") {
@@ -55,7 +69,7 @@ Args parse(int argc, char** argv) {
             usage(("unknown flag " + flag).c_str());
         }
     }
-    if (a.out.empty()) usage("--out is required");
+    if (a.bench != a.out.empty()) usage(a.bench ? "--bench writes no --out" : "--out is required");
     return a;
 }
 
@@ -70,6 +84,9 @@ render::Image capture(const platform::sim::SimPlatform& sim, int width, int heig
 
 int main(int argc, char** argv) {
     const Args args = parse(argc, argv);
+    if (args.bench)
+        return render::runBench({.width = args.width, .height = args.height, .from = args.from,
+                                 .seconds = args.seconds, .seed = args.seed, .fullRedraw = args.fullRedraw});
     const bool gif = args.out.size() > 4 && args.out.substr(args.out.size() - 4) == ".gif";
     if (!gif) {
         std::error_code error;
@@ -86,6 +103,7 @@ int main(int argc, char** argv) {
     const auto end = start + static_cast<int64_t>(args.seconds * 1e6);
     int written = 0;
     bool failed = false;
+    if (args.fullRedraw) sim.at(start, [] { runtime::Runtime::current().view().setFullRedraw(true); });
     for (int64_t t = start; t < end; t += kFrameUs)
         sim.at(t, [&] {
             render::Image image = capture(sim, args.width, args.height);
