@@ -203,7 +203,12 @@ void Win32Platform::messageBox(const runtime::MessageBoxSpec& box) {
     UINT flags = MB_OK | MB_TASKMODAL;
     if (box.icon == runtime::BoxIcon::stop) flags |= MB_ICONSTOP;
     if (box.foreground) flags |= MB_TOPMOST | MB_SETFOREGROUND;
+    HWND active = GetActiveWindow();
     MessageBoxW(nullptr, widen(box.text).c_str(), widen(box.title).c_str(), flags);
+    // The box has no owner and our windows were still disabled when it
+    // went, so nothing gave the activation back: without it Escape no
+    // longer reaches the window.
+    if (active && IsWindow(active) && IsWindowVisible(active)) SetForegroundWindow(active);
 }
 
 int Win32Platform::popupMenu(const std::vector<runtime::MenuEntry>& items) {
