@@ -64,10 +64,23 @@ class Display:
         """Every window inside this one, at any depth; none if it has gone."""
         return self._listed("-id", str(windowId), "-tree")
 
-    def isViewable(self, windowId):
+    def window(self, windowId):
+        """The window as it is now, and whether it is mapped; None once it has gone."""
         done = self.run("xwininfo", "-id", str(windowId), check=False)
+        if done.returncode != 0:
+            return None
+        out = done.stdout.decode("utf-8", "replace")
+        fields = dict(line.strip().split(": ", 1) for line in out.splitlines() if ": " in line)
+        name = re.search(r'^xwininfo: Window id: \S+ "(.*)"$', out, re.M)
+        window = Window(windowId, name[1] if name else "", "", "",
+                        int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
+                        int(fields["Width"]), int(fields["Height"]))
+        return window, fields["Map State"] == "IsViewable"
+
+    def isViewable(self, windowId):
         # A window destroyed between listing and asking is simply not viewable.
-        return done.returncode == 0 and b"Map State: IsViewable" in done.stdout
+        found = self.window(windowId)
+        return found is not None and found[1]
 
     def viewableWindows(self, resName):
         """The mapped top-level windows of one program (by WM_CLASS name), top first."""

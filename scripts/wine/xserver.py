@@ -77,12 +77,15 @@ class VirtualScreen:
         # -displayfd lets the server pick a free display number itself, so two
         # servers started at once cannot race for the same one. -r: no key
         # auto-repeat, or a key press held up by a busy machine repeats and
-        # answers the next box too.
+        # answers the next box too. No MIT-SHM: with it Wine's pictures reach
+        # the server after Wine has computed the colour-key shape from newer
+        # ones, and a screenshot of a busy window shows key-coloured fringes
+        # that the program never left opaque.
         readEnd, writeEnd = os.pipe()
         log = open(os.path.join(self.workDir, "xvfb.log"), "wb")
         server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(writeEnd), "-screen", "0", f"{self.width}x{self.height}x24",
-             "-nolisten", "tcp", "-noreset", "-r"],
+             "-nolisten", "tcp", "-noreset", "-r", "-extension", "MIT-SHM"],
             stdin=subprocess.DEVNULL, stdout=log, stderr=log, pass_fds=(writeEnd,))
         log.close()
         os.close(writeEnd)

@@ -2,6 +2,7 @@
 
 import argparse
 import os
+import shutil
 import sys
 from contextlib import ExitStack
 from dataclasses import dataclass
@@ -72,6 +73,7 @@ def _inside(point, rect):
 class Box:
     number: int
     window: object
+    rect: tuple
     picture: object
 
 
@@ -87,7 +89,9 @@ class CardRun:
         self.dllOverrides = dllOverrides
         self.resName = os.path.basename(self.exe).lower()
         self.width, self.height = args.width, args.height
-        os.makedirs(args.artifacts, exist_ok=True)
+        # Pictures of an earlier run would only mislead.
+        shutil.rmtree(args.artifacts, ignore_errors=True)
+        os.makedirs(args.artifacts)
         self._stack = ExitStack()
 
     def __enter__(self):
@@ -132,30 +136,34 @@ class CardRun:
             waitFor(what, probe, timeout=timeout, until=lambda found: not found, interval=0.2)
         except Timeout:
             seen["shot"].savePng(self.artifact("failed-" + saveAs))
+            mapped = [w for w in self.display.topWindows() if self.display.isViewable(w.id)]
             raise AssertionError(f"{what}: not so within {timeout} s: {'; '.join(seen['problems'])} "
-                                 f"(screenshot: {self.artifact('failed-' + saveAs)})") from None
+                                 f"(screenshot: {self.artifact('failed-' + saveAs)}; windows: {mapped})") from None
         seen["shot"].savePng(self.artifact(saveAs))
         return seen["shot"]
 
 
 def stablePicture(run, window, what):
-    """The window's picture once it has been painted and two screenshots agree."""
+    """The window as it has settled: painted, and two screenshots and its
+    geometry agree (Wine may map a box before giving it its final size)."""
     last = {}
 
     def probe():
-        if not run.display.isViewable(window.id):
+        found = run.display.window(window.id)
+        if not found or not found[1]:
             raise AssertionError(f"{what} went away before it was painted")
         shot = capture(run.display)
-        picture = shot.crop(*window.rect)
-        same = picture.rgb == last.get("rgb")
-        last["rgb"], last["shot"] = picture.rgb, shot
-        return picture if same and len(picture.colours()) > 2 else None
+        now = (found[0].rect, shot.crop(*found[0].rect))
+        same = last.get("now") and last["now"][0] == now[0] and last["now"][1].rgb == now[1].rgb
+        last["now"], last["shot"] = now, shot
+        return now if same and len(now[1].colours()) > 2 else None
 
     try:
-        return waitFor(f"{what} to be painted", probe, timeout=30, interval=0.1)
+        rect, picture = waitFor(f"{what} to be painted", probe, timeout=30, interval=0.1)
     except Timeout:
         last["shot"].savePng(run.artifact("failed-paint.png"))
         raise
+    return rect, picture
 
 
 def _dismiss(run, box, what):
@@ -195,13 +203,30 @@ def walkGreetings(run):
         assert not others, f"while greeting box {number} is open, other windows show: {others}"
         assert len(open_) == 1, f"{len(open_)} greeting boxes show at once: {open_}"
         window = open_[0]
-        picture = stablePicture(run, window, f"greeting box {number}")
+        rect, picture = stablePicture(run, window, f"greeting box {number}")
         picture.savePng(run.artifact(f"box{number}.png"))
-        boxes.append(Box(number, window, picture))
+        boxes.append(Box(number, window, rect, picture))
         _dismiss(run, window, f"greeting box {number}")
     assert len(boxes) == GREETING_COUNT, f"{len(boxes)} greeting boxes came before the main window, not 7"
     assert len(others) == 1, f"more than one window after the greetings: {others}"
     return boxes, others[0]
+
+
+def shellWindows(run):
+    """Where Wine's own shell shows windows (its fallback notification area
+    when no XEmbed one runs): the desktop's furniture, not the program's."""
+    return [w.rect for w in run.display.topWindows()
+            if w.resName == "explorer.exe" and w.width > 1 and run.display.isViewable(w.id)]
+
+
+def cardProblems(shot):
+    """The card must show in its place: the desktop shows through most of it, but not all."""
+    rect = cardRect(shot.width, shot.height)
+    picture = shot.crop(*rect)
+    covered = len(picture.differingPixels(UNDER_COLOUR))
+    if covered < picture.width * picture.height // 20:
+        return [f"the card does not show at {rect} ({covered} pixels differ from the desktop)"]
+    return []
 
 
 def spriteOnlyProblems(shot, keepOut=()):
@@ -213,7 +238,7 @@ def spriteOnlyProblems(shot, keepOut=()):
     turned); a few may overlap, but an opaque window part would be far bigger.
     """
     problems = []
-    keyAt = shot.positionsOf(KEY_COLOUR)
+    keyAt = [p for p in shot.positionsOf(KEY_COLOUR) if not any(_inside(p, r) for r in keepOut)]
     if keyAt:
         problems.append(f"{len(keyAt)} pixels of the key colour show, first at {keyAt[0]}")
     outside = shot.width * shot.height - sum(r[2] * r[3] for r in keepOut)

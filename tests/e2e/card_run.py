@@ -4,8 +4,8 @@ With --patch the program is the test build that paints a patch in
 RGB(240, 240, 241), one step off the key colour: that patch must show.
 """
 
-from card import (PATCH_COLOUR, CardRun, cardRect, closeWithEscape, main, parseArgs, requireExe,
-                  spriteOnlyProblems, walkGreetings)
+from card import (PATCH_COLOUR, CardRun, cardProblems, cardRect, closeWithEscape, main, parseArgs,
+                  requireExe, shellWindows, spriteOnlyProblems, walkGreetings)
 
 
 def patchRect(shot):
@@ -25,30 +25,33 @@ def run():
     requireExe(args.exe)
     with CardRun(args) as card:
         boxes, window = walkGreetings(card)
-        print(f"{len(boxes)} greeting boxes, sizes {[b.window.rect[2:] for b in boxes]}")
+        print(f"{len(boxes)} greeting boxes, sizes {[b.rect[2:] for b in boxes]}")
         for earlier, later in zip(boxes, boxes[1:]):
             assert earlier.picture.rgb != later.picture.rgb, \
                 f"greeting boxes {earlier.number} and {later.number} look the same"
         # The last greeting has two lines, the first one.
-        assert boxes[-1].window.height > boxes[0].window.height, \
-            f"box 7 ({boxes[-1].window.rect}) is not taller than box 1 ({boxes[0].window.rect})"
+        assert boxes[-1].rect[3] > boxes[0].rect[3], \
+            f"box 7 ({boxes[-1].rect}) is not taller than box 1 ({boxes[0].rect})"
 
         assert window.rect == (0, 0, card.width, card.height), \
             f"the main window is at {window.rect}, not covering the {card.width}x{card.height} screen"
 
-        keepOut = [cardRect(card.width, card.height)]
+        def keepOut():
+            return [cardRect(card.width, card.height)] + shellWindows(card)
+
         if args.patch:
             def patchProblems(shot):
                 rect = patchRect(shot)
                 if rect is None or rect[2] < 8 or rect[3] < 8:
                     return [f"no solid patch of {PATCH_COLOUR} shows (found {rect})"]
-                return spriteOnlyProblems(shot, keepOut + [rect])
+                return spriteOnlyProblems(shot, keepOut() + [rect])
 
             shot = card.waitScreen("the patch on the see-through window", patchProblems, 30, "patch.png")
             print(f"patch at {patchRect(shot)}")
         else:
-            card.waitScreen("only sprites on the see-through window",
-                            lambda shot: spriteOnlyProblems(shot, keepOut), 30, "window.png")
+            card.waitScreen("only the card and flakes on the see-through window",
+                            lambda shot: cardProblems(shot) + spriteOnlyProblems(shot, keepOut()), 30,
+                            "window.png")
 
         windows = card.windows()
         assert [w.id for w in windows] == [window.id], \

@@ -122,7 +122,7 @@ def run():
         boxes = waitFor("the help box", tray.popups, timeout=20)
         assert [b.name for b in boxes] == [HELP_TITLE], f"帮助 opened {boxes}, not the help box"
         help = boxes[0]
-        stablePicture(card, help, "the help box").savePng(card.artifact("help.png"))
+        stablePicture(card, help, "the help box")[1].savePng(card.artifact("help.png"))
         card.display.focus(help.id)
         card.display.key("Return")
         waitFor("the help box to close", lambda: not card.display.isViewable(help.id), timeout=20)
