@@ -51,6 +51,7 @@ def main():
     parser.add_argument("--seconds", type=int, default=30)
     a = parser.parse_args()
     exe = os.path.abspath(a.exe)
+    a.work = os.path.abspath(a.work)   # Wine wants an absolute prefix path
     if os.environ.get("DISPLAY"):
         return onDisplay(exe, a.work)
     return onXvfb(exe, a.work, a.screen, a.seconds)
