@@ -12,9 +12,9 @@ from prefix import DLL_OVERRIDES, wineEnv
 class WineProgram:
     """Starts `wine exe` in its own process group; the process is the program itself."""
 
-    def __init__(self, exe, prefixDir, display, logPath, cwd=None, dllOverrides=DLL_OVERRIDES):
+    def __init__(self, exe, prefixDir, display, logPath, cwd=None, dllOverrides=DLL_OVERRIDES, extraEnv=None):
         self.exe = exe
-        env = wineEnv(prefixDir, display.name, dllOverrides)
+        env = dict(wineEnv(prefixDir, display.name, dllOverrides), **(extraEnv or {}))
         with open(logPath, "wb") as log:
             self.process = subprocess.Popen(["wine", exe], env=env, cwd=cwd or os.path.dirname(exe),
                                             stdin=subprocess.DEVNULL, stdout=log, stderr=log,
@@ -42,6 +42,16 @@ class WineProgram:
         waitFor(f"{os.path.basename(self.exe)} to end", lambda: self.process.poll() is not None,
                 timeout=timeout, interval=0.1)
         return self.process.returncode
+
+    def cpuSeconds(self):
+        """User and system time the program's process has used."""
+        with open(f"/proc/{self.pid}/stat") as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def commandLine(self):
+        with open(f"/proc/{self.pid}/cmdline", "rb") as cmdline:
+            return cmdline.read().replace(b"\0", b" ").decode(errors="replace").strip()
 
     def rssKiB(self):
         """Resident memory of the program's process."""

@@ -36,13 +36,16 @@ class VirtualScreen:
     """Xvfb on a free display number, 24-bit, with the under-window mapped.
 
     Use as a context manager; `display` is the x11.Display to talk to.
+    sharedMemory keeps MIT-SHM, as a desktop's X server has it: for measuring
+    what drawing costs, not for screenshots (see _startServer).
     """
 
-    def __init__(self, width, height, underColour, workDir):
+    def __init__(self, width, height, underColour, workDir, sharedMemory=False):
         self.width = width
         self.height = height
         self.underColour = tuple(underColour)
         self.workDir = workDir
+        self.sharedMemory = sharedMemory
         self.processes = []
         self.display = None
 
@@ -85,7 +88,7 @@ class VirtualScreen:
         log = open(os.path.join(self.workDir, "xvfb.log"), "wb")
         server = subprocess.Popen(
             ["Xvfb", "-displayfd", str(writeEnd), "-screen", "0", f"{self.width}x{self.height}x24",
-             "-nolisten", "tcp", "-noreset", "-r", "-extension", "MIT-SHM"],
+             "-nolisten", "tcp", "-noreset", "-r"] + ([] if self.sharedMemory else ["-extension", "MIT-SHM"]),
             stdin=subprocess.DEVNULL, stdout=log, stderr=log, pass_fds=(writeEnd,))
         log.close()
         os.close(writeEnd)

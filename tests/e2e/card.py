@@ -45,7 +45,9 @@ def parseArgs(extra=None):
 
 
 def main(test):
-    """Runs test(args) and turns its outcome into ctest's exit codes."""
+    """Runs test() and turns its outcome into ctest's exit codes."""
+    if "--artifacts" in sys.argv:
+        print("screenshots and logs:", sys.argv[sys.argv.index("--artifacts") + 1], flush=True)
     try:
         test()
     except Skip as why:
@@ -80,12 +82,15 @@ class Box:
 class CardRun:
     """One run of the program on its own screen, prefix and Wine server."""
 
-    def __init__(self, args, exe=None, cwd=None, dllOverrides=DLL_OVERRIDES, trayHeight=None):
-        """trayHeight: start a notification area of that height before the program."""
+    def __init__(self, args, dllOverrides=DLL_OVERRIDES, trayHeight=None, prepare=None, extraEnv=None):
+        """trayHeight: start a notification area of that height before the program.
+        prepare(prefixDir) -> (exe, cwd): lays out the program's folder in the fresh prefix."""
         self.args = args
         self.trayHeight = trayHeight
-        self.exe = os.path.abspath(exe or args.exe)
-        self.cwd = cwd
+        self.prepare = prepare
+        self.extraEnv = extraEnv
+        self.exe = os.path.abspath(args.exe)
+        self.cwd = None
         self.dllOverrides = dllOverrides
         self.resName = os.path.basename(self.exe).lower()
         self.width, self.height = args.width, args.height
@@ -102,9 +107,11 @@ class CardRun:
             self.display = self.screen.display
             self.tray = self.screen.startTray(self.trayHeight) if self.trayHeight else None
             prefixDir = self._stack.enter_context(privatePrefix(self.args.work))
+            if self.prepare:
+                self.exe, self.cwd = self.prepare(prefixDir)
             self.program = self._stack.enter_context(WineProgram(
                 self.exe, prefixDir, self.display, os.path.join(self.args.artifacts, "wine.log"),
-                cwd=self.cwd, dllOverrides=self.dllOverrides))
+                cwd=self.cwd, dllOverrides=self.dllOverrides, extraEnv=self.extraEnv))
         except BaseException:
             self._stack.close()
             raise
@@ -254,8 +261,8 @@ def spriteOnlyProblems(shot, keepOut=()):
     return problems
 
 
-def closeWithEscape(run, main):
-    """Escape on the focused main window ends the program; returns the exit code."""
+def closeWithEscape(run, main, key="Escape"):
+    """Escape (or alt+Escape) on the focused main window ends the program; returns the exit code."""
     run.display.focus(main.id)
-    run.display.key("Escape")
+    run.display.key(key)
     return run.program.waitExit(timeout=30)

@@ -1,4 +1,5 @@
-"""Start to end on one screen size: seven greetings, the see-through window, Escape.
+"""Start to end on one screen size: seven greetings, the see-through window, Escape
+(plain or with Alt).
 
 With --patch the program is the test build that paints a patch in
 RGB(240, 240, 241), one step off the key colour: that patch must show.
@@ -20,8 +21,11 @@ def patchRect(shot):
 
 
 def run():
-    args = parseArgs(lambda p: p.add_argument("--patch", action="store_true",
-                                              help="expect the patch of the test build"))
+    def options(parser):
+        parser.add_argument("--patch", action="store_true", help="expect the patch of the test build")
+        parser.add_argument("--close-key", default="Escape", help="the key that ends the program")
+
+    args = parseArgs(options)
     requireExe(args.exe)
     with CardRun(args) as card:
         boxes, window = walkGreetings(card)
@@ -56,8 +60,8 @@ def run():
         windows = card.windows()
         assert [w.id for w in windows] == [window.id], \
             f"other windows showed up besides the main window: {windows}"
-        code = closeWithEscape(card, window)
-        assert code == 0, f"Escape ended the program with exit code {code}, not 0"
+        code = closeWithEscape(card, window, args.close_key)
+        assert code == 0, f"{args.close_key} ended the program with exit code {code}, not 0"
 
 
 if __name__ == "__main__":
