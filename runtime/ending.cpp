@@ -33,7 +33,7 @@ void runtimeErrorStop(int code, std::string_view message) {
     std::string text = "运行时出错!\r\n\r\n";
     if (code != 0) text += "错误代码：" + std::to_string(code) + "\r\n\r\n";
     if (!message.empty()) text += "错误信息：" + std::string(message) + "\r\n";
-    Runtime::current().platform().messageBox({text, "错误", BoxIcon::stop, true});
+    Runtime::current().platform().messageBox({text, "错误", BoxIcon::stop, false});
     finish(-1);
 }
 

@@ -47,9 +47,11 @@ struct MessageBoxSpec {
     std::string text;
     std::string title;
     BoxIcon icon = BoxIcon::none;
-    // Top-most and brought to the foreground, so it is never hidden under
-    // the full-screen top-most window. Boxes have no owner window.
-    bool foreground = false;
+    // Every box is top-most and brought to the foreground, so it is never
+    // hidden under the full-screen top-most window, and has no owner. A
+    // task-modal box disables the program's windows while it is open; the
+    // fatal error box leaves them enabled.
+    bool taskModal = true;
 };
 
 // An item of a menu the back-end shows: the top level of the window menu,

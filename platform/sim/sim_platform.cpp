@@ -75,8 +75,8 @@ std::vector<Call> SimPlatform::callsNamed(const std::string& what) const {
 }
 
 void SimPlatform::pressEscape() {
-    // A modal box disables the window, so the key never reaches it.
-    if (!window_.created || window_.destroyed || !window_.visible || openBoxes_ > 0) return;
+    // A task-modal box disables the window, so the key never reaches it.
+    if (!window_.created || window_.destroyed || !window_.visible || modalBoxes_ > 0) return;
     if (!window_.spec.escapeCloses) return;
     record("destroyWindow", "escape");
     window_.destroyed = true;
@@ -244,9 +244,10 @@ void SimPlatform::dispatchUntil(int64_t endUs, const std::function<bool()>& done
 void SimPlatform::messageBox(const runtime::MessageBoxSpec& box) {
     record("messageBox", box.title + "|" + box.text + (box.icon == runtime::BoxIcon::stop ? "|stop" : ""));
     const int64_t closeAt = now_ + (boxOpenFor ? boxOpenFor(box) : 0);
-    ++openBoxes_;
+    const int modal = box.taskModal ? 1 : 0;
+    modalBoxes_ += modal;
     dispatchUntil(std::min(closeAt, limitUs_), [] { return false; });
-    --openBoxes_;
+    modalBoxes_ -= modal;
     if (now_ >= limitUs_ && closeAt > limitUs_) throw RunLimitReached{};
     record("messageBoxClosed", box.title);
 }

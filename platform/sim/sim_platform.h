@@ -89,7 +89,6 @@ public:
     const SimWindow& window() const { return window_; }
     const SimTray& tray() const { return tray_; }
     const std::vector<Playback>& playbacks() const { return playbacks_; }
-    bool boxOpen() const { return openBoxes_ > 0; }
     bool menuOpen() const { return menuOpen_; }
     std::size_t liveBlocks() const { return blocks_.size(); }
     std::size_t presentedPixels() const { return presentedPixels_; }
@@ -157,7 +156,7 @@ private:
     SimTray tray_;
     bool trayWanted_ = false;
     std::vector<Playback> playbacks_;
-    int openBoxes_ = 0;
+    int modalBoxes_ = 0;   // open boxes that disable the window
     bool menuOpen_ = false;
 
     runtime::Rect viewRect_;

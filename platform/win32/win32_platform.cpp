@@ -200,9 +200,9 @@ void Win32Platform::onWakeTimer() {
 }
 
 void Win32Platform::messageBox(const runtime::MessageBoxSpec& box) {
-    UINT flags = MB_OK | MB_TASKMODAL;
+    UINT flags = MB_OK | MB_TOPMOST | MB_SETFOREGROUND;
     if (box.icon == runtime::BoxIcon::stop) flags |= MB_ICONSTOP;
-    if (box.foreground) flags |= MB_TOPMOST | MB_SETFOREGROUND;
+    if (box.taskModal) flags |= MB_TASKMODAL;
     HWND active = GetActiveWindow();
     MessageBoxW(nullptr, widen(box.text).c_str(), widen(box.title).c_str(), flags);
     // The box has no owner and our windows were still disabled when it

@@ -91,6 +91,19 @@ TEST(FatalStop, TimersAndTheSnowGoOnWhileItsBoxIsOpen) {
     EXPECT_GE(ticksWhileOpen, 9);
 }
 
+// Unlike the greetings, the error box leaves the window enabled: Escape still
+// reaches it, and the stop still ends with −1 once the box is closed.
+TEST(FatalStop, LeavesTheWindowEnabled) {
+    SimPlatform sim;
+    sim.boxOpenFor = [](const runtime::MessageBoxSpec& box) { return box.title == "错误" ? 5 * kSecond : 0; };
+    sim.at(3 * kSecond, [] { runtime::runtimeErrorStop(1, "x"); });
+    sim.at(4 * kSecond, [&] { sim.pressEscape(); });
+    EXPECT_EQ(sim.run(app::entryRoutine, 20 * kSecond), -1);
+    EXPECT_TRUE(sim.window().destroyed);
+    EXPECT_EQ(sim.now(), 8 * kSecond);
+    EXPECT_EQ(releasesOfTheSlots(sim), 0);
+}
+
 struct IndexCase {
     int32_t index;
     int code;   // 0: no stop
