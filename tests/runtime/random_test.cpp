@@ -20,6 +20,8 @@ struct RangeCase {
     int32_t low, high;
 };
 
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.low << ".." << c.high; }
+
 class RandomRange : public testing::TestWithParam<RangeCase> {};
 
 // Every value of the range comes up, none outside it, and each about equally.

@@ -14,6 +14,8 @@ struct PeriodCase {
     std::optional<int64_t> due;
 };
 
+void PrintTo(const PeriodCase& c, std::ostream* os) { *os << c.name; }
+
 class PeriodRules : public testing::TestWithParam<PeriodCase> {};
 
 TEST_P(PeriodRules, FollowTheWrite) {

@@ -54,6 +54,8 @@ struct StopCase {
     const char* text;
 };
 
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
+
 class FatalStop : public testing::TestWithParam<StopCase> {};
 
 TEST_P(FatalStop, ShowsItsBoxSkipsTheAtExitRoutineAndExitsMinusOne) {
@@ -108,6 +110,8 @@ struct IndexCase {
     int32_t index;
     int code;   // 0: no stop
 };
+
+void PrintTo(const IndexCase& c, std::ostream* os) { *os << "index " << c.index; }
 
 class SlotIndex : public testing::TestWithParam<IndexCase> {};
 
@@ -171,6 +175,8 @@ struct FailureCase {
     Options options;
     const char* message;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class RunTimeFailure : public testing::TestWithParam<FailureCase> {};
 
