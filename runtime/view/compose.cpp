@@ -26,6 +26,8 @@ void fillArea(const Surface& surface, const Rect& area, const uint32_t* row) {
         copyPixels(surface.pixels + size_t(y) * surface.stride + area.left, row, area.width);
 }
 
+// Row pointers and run lists are walked with locals: the compiler must
+// otherwise reload them after every copy, which may write anywhere.
 void drawImage(const Surface& surface, const Rect& clip, const FrameImage& image, int left,
                int top) {
     const Rect part = intersect(clip, {left, top, image.width, image.height});
@@ -33,13 +35,14 @@ void drawImage(const Surface& surface, const Rect& clip, const FrameImage& image
     // Column range of the part in image coordinates.
     const int from = part.left - left;
     const int to = part.right() - left;
-    for (int y = part.top; y < part.bottom(); ++y) {
-        const int row = y - top;
-        const uint32_t* src = image.pixels.data() + size_t(row) * image.width;
-        uint32_t* dst = surface.pixels + size_t(y) * surface.stride + left;
-        const FrameImage::Run* run = image.runs.data() + image.rowRuns[row];
-        const FrameImage::Run* end = image.runs.data() + image.rowRuns[row + 1];
-        for (; run != end && run->start < to; ++run) {
+    const size_t stride = size_t(surface.stride), width = size_t(image.width);
+    const FrameImage::Run* runs = image.runs.data();
+    const uint32_t* rowRuns = image.rowRuns.data() + (part.top - top);
+    const uint32_t* src = image.pixels.data() + size_t(part.top - top) * width;
+    uint32_t* dst = surface.pixels + size_t(part.top) * stride + left;
+    for (int y = part.top; y < part.bottom(); ++y, ++rowRuns, src += width, dst += stride) {
+        const FrameImage::Run* end = runs + rowRuns[1];
+        for (const FrameImage::Run* run = runs + rowRuns[0]; run != end && run->start < to; ++run) {
             const int a = std::max(run->start, from);
             const int b = std::min(run->start + run->length, to);
             if (a < b) copyPixels(dst + a, src + a, b - a);
@@ -56,25 +59,16 @@ void drawImageOnFill(const Surface& surface, const Rect& clip, const FrameImage&
     }
     fillArea(surface, {clip.left, clip.top, clip.width, part.top - clip.top}, row);
     fillArea(surface, {clip.left, part.bottom(), clip.width, clip.bottom() - part.bottom()}, row);
-    // Clip columns in image coordinates.
-    const int from = clip.left - left;
-    const int to = clip.right() - left;
-    for (int y = part.top; y < part.bottom(); ++y) {
-        const int r = y - top;
-        const uint32_t* src = image.pixels.data() + size_t(r) * image.width;
-        uint32_t* dst = surface.pixels + size_t(y) * surface.stride + left;
-        int filledTo = from;  // everything left of this is written
-        const FrameImage::Run* run = image.runs.data() + image.rowRuns[r];
-        const FrameImage::Run* end = image.runs.data() + image.rowRuns[r + 1];
-        for (; run != end && run->start < to; ++run) {
-            const int a = std::max(run->start, from);
-            const int b = std::min(run->start + run->length, to);
-            if (a >= b) continue;
-            copyPixels(dst + filledTo, row, a - filledTo);
-            copyPixels(dst + a, src + a, b - a);
-            filledTo = b;
-        }
-        copyPixels(dst + filledTo, row, to - filledTo);
+    // Beside the image, the background; across it, the image's own rows, whose
+    // transparent pixels already hold the background.
+    const int before = part.left - clip.left, after = clip.right() - part.right();
+    const size_t stride = size_t(surface.stride), width = size_t(image.width);
+    const uint32_t* src = image.pixels.data() + size_t(part.top - top) * width + (part.left - left);
+    uint32_t* dst = surface.pixels + size_t(part.top) * stride + part.left;
+    for (int y = part.top; y < part.bottom(); ++y, src += width, dst += stride) {
+        copyPixels(dst - before, row, before);
+        copyPixels(dst, src, part.width);
+        copyPixels(dst + part.width, row, after);
     }
 }
 

@@ -18,7 +18,8 @@ void drawImage(const Surface& surface, const Rect& clip, const FrameImage& image
                int top);
 
 // Fills `clip` with the colour of `row`, except where `image` is opaque,
-// and draws `image` there: every pixel is written once, not twice.
+// and draws `image` there: every pixel is written once, not twice. `image`
+// must be built on the colour of `row`: its rows are copied whole.
 void drawImageOnFill(const Surface& surface, const Rect& clip, const FrameImage& image, int left,
                      int top, const uint32_t* row);
 

@@ -11,7 +11,7 @@ std::shared_ptr<const FrameSet> FrameCache::get(
         // A live set keeps its picture alive, so its address names it safely.
         if (auto set = found->second.lock()) return set;
     }
-    auto set = buildFrameSet(picture, key);
+    auto set = buildFrameSet(picture, key, background_);
     ++built_;
     entries_[key] = set;
     if (entries_.size() >= pruneAt_) dropUnused();

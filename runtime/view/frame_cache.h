@@ -13,6 +13,8 @@ namespace runtime::view {
 
 class FrameCache {
 public:
+    // Frames are built on the view's background colour.
+    explicit FrameCache(uint32_t background) : background_(background) {}
     std::shared_ptr<const FrameSet> get(const std::shared_ptr<const codec::Picture>& picture,
                                         const FrameKey& key);
     int64_t built() const { return built_; }
@@ -22,6 +24,7 @@ public:
 private:
     void dropUnused();
 
+    uint32_t background_;
     std::map<FrameKey, std::weak_ptr<const FrameSet>> entries_;
     size_t pruneAt_ = 64;
     int64_t built_ = 0;

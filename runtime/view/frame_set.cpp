@@ -42,40 +42,54 @@ std::vector<int64_t> sourceIndices(const codec::Picture& picture, const FrameKey
     return indices;
 }
 
+// Sets bits [from, to) of a mask row.
+void setBits(uint64_t* row, int from, int to) {
+    while (from < to) {
+        const int bit = from % 64;
+        const int count = std::min(64 - bit, to - from);
+        const uint64_t ones = count == 64 ? ~uint64_t(0) : (uint64_t(1) << count) - 1;
+        row[from / 64] |= ones << bit;
+        from += count;
+    }
+}
+
 FrameImage buildFrame(const codec::Frame& source, const std::vector<int64_t>& indices,
-                      std::optional<uint32_t> transparentColor, int width, int height) {
+                      std::optional<uint32_t> transparentColor, uint32_t background, int width,
+                      int height) {
     FrameImage out;
     out.width = width;
     out.height = height;
-    out.pixels.assign(size_t(width) * height, 0);
+    out.pixels.assign(size_t(width) * height, background);
     out.maskStride = (width + 63) / 64 + 1;
     out.mask.assign(size_t(out.maskStride) * height, 0);
     out.rowRuns.reserve(size_t(height) + 1);
-    const size_t available = source.pixels.size();
+    out.runs.reserve(size_t(height));
+    // No 24-bit colour equals this: without a transparent colour only alpha counts.
+    const uint32_t key = transparentColor.value_or(0xFFFFFFFF);
+    const uint32_t* pixels = source.pixels.data();
+    const int64_t available = int64_t(source.pixels.size());
+    // A frame short of pixels has nothing there.
+    auto opaqueAt = [&](int64_t at, uint32_t& rgb) {
+        if (at < 0 || at >= available) return false;
+        rgb = pixels[at] & 0xFFFFFF;
+        return (pixels[at] >> 24) != 0 && rgb != key;
+    };
+    // Row by row, run by run: the mask is set a run at a time, not a bit.
     for (int v = 0; v < height; ++v) {
         out.rowRuns.push_back(uint32_t(out.runs.size()));
-        uint64_t* maskRow = out.mask.data() + size_t(v) * out.maskStride;
-        int runStart = -1;
-        for (int u = 0; u <= width; ++u) {
-            bool opaque = false;
-            if (u < width) {
-                const int64_t at = indices[size_t(v) * width + u];
-                // A frame short of pixels has nothing there.
-                if (at >= 0 && size_t(at) < available) {
-                    const uint32_t p = source.pixels[size_t(at)];
-                    const uint32_t rgb = p & 0xFFFFFF;
-                    opaque = (p >> 24) != 0 && rgb != transparentColor;
-                    if (opaque) {
-                        out.pixels[size_t(v) * width + u] = rgb;
-                        maskRow[u / 64] |= uint64_t(1) << (u % 64);
-                    }
-                }
-            }
-            if (opaque && runStart < 0) runStart = u;
-            if (!opaque && runStart >= 0) {
-                out.runs.push_back({runStart, u - runStart});
-                runStart = -1;
-            }
+        const int64_t* at = indices.data() + size_t(v) * width;
+        uint32_t* row = out.pixels.data() + size_t(v) * width;
+        int u = 0;
+        while (u < width) {
+            uint32_t rgb = 0;
+            while (u < width && !opaqueAt(at[u], rgb)) ++u;
+            if (u == width) break;
+            const int start = u;
+            do {
+                row[u++] = rgb;
+            } while (u < width && opaqueAt(at[u], rgb));
+            out.runs.push_back({start, u - start});
+            setBits(out.mask.data() + size_t(v) * out.maskStride, start, u);
         }
     }
     out.rowRuns.push_back(uint32_t(out.runs.size()));
@@ -115,7 +129,7 @@ void turnedSize(int width, int height, int angle, int& outWidth, int& outHeight)
 }
 
 std::shared_ptr<const FrameSet> buildFrameSet(std::shared_ptr<const codec::Picture> picture,
-                                              const FrameKey& key) {
+                                              const FrameKey& key, uint32_t background) {
     auto set = std::make_shared<FrameSet>();
     set->source = picture;
     if (!picture || picture->width <= 0 || picture->height <= 0) return set;
@@ -131,7 +145,7 @@ std::shared_ptr<const FrameSet> buildFrameSet(std::shared_ptr<const codec::Pictu
         w > 0 && h > 0 ? sourceIndices(*picture, key, w, h) : std::vector<int64_t>{};
     set->frames.reserve(picture->frames.size());
     for (const codec::Frame& frame : picture->frames)
-        set->frames.push_back(buildFrame(frame, indices, key.transparentColor, w, h));
+        set->frames.push_back(buildFrame(frame, indices, key.transparentColor, background, w, h));
     return set;
 }
 

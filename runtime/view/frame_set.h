@@ -17,7 +17,9 @@ struct FrameImage {
     };
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> pixels;     // 0x00RRGGBB, rows of `width`
+    // 0x00RRGGBB, rows of `width`; transparent pixels hold the background
+    // the set was built for, so drawn on that background a row is one copy.
+    std::vector<uint32_t> pixels;
     std::vector<Run> runs;            // opaque pixels, row by row, left to right
     std::vector<uint32_t> rowRuns;    // runs of row y: [rowRuns[y], rowRuns[y + 1])
     std::vector<uint64_t> mask;       // bit x of row y set where opaque
@@ -54,6 +56,6 @@ void turnedSize(int width, int height, int angle, int& outWidth, int& outHeight)
 // Pixels outside the turned picture, those the picture marks transparent
 // (alpha 0) and those of the transparent colour are left out.
 std::shared_ptr<const FrameSet> buildFrameSet(std::shared_ptr<const codec::Picture> picture,
-                                              const FrameKey& key);
+                                              const FrameKey& key, uint32_t background);
 
 }  // namespace runtime::view

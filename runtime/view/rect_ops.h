@@ -19,6 +19,12 @@ inline Rect intersect(const Rect& a, const Rect& b) {
     return {left, top, right - left, bottom - top};
 }
 
+// Whether two non-empty rectangles share a pixel: cheaper than intersect()
+// where most pairs are far apart.
+inline bool overlaps(const Rect& a, const Rect& b) {
+    return a.left < b.right() && b.left < a.right() && a.top < b.bottom() && b.top < a.bottom();
+}
+
 // The smallest rectangle holding both; an empty one adds nothing.
 inline Rect unite(const Rect& a, const Rect& b) {
     if (a.empty()) return b.empty() ? Rect{} : b;

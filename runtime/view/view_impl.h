@@ -17,7 +17,7 @@ struct View::Impl {
     static constexpr int64_t kForcedPresentUs = 100000;
     static constexpr int kDefaultFrameDelayMs = 50;
 
-    Impl(ViewOutput& out, uint32_t back) : output(out), backColor(back & 0xFFFFFF) {}
+    Impl(ViewOutput& out, uint32_t back) : output(out), backColor(back & 0xFFFFFF), cache(backColor) {}
 
     ViewOutput& output;
     uint32_t backColor;

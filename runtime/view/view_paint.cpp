@@ -47,7 +47,7 @@ void View::Impl::flush(int64_t nowUs) {
     if (backRow.size() < size_t(shown.width)) backRow.assign(size_t(shown.width), backColor);
     drawList.clear();
     for (const ViewObject* o : drawOrder)
-        if (const FrameImage* image = o->image(); image && !o->dead)
+        if (const FrameImage* image = o->image(); image && !o->dead && !o->bounds().empty())
             drawList.push_back({o->bounds(), image});
     for (const Rect& r : dirty) {
         compose(surface, r);
@@ -67,7 +67,7 @@ void View::Impl::flush(int64_t nowUs) {
 void View::Impl::compose(const Surface& surface, const Rect& r) {
     bool filled = false;
     for (const DrawItem& item : drawList) {
-        if (intersect(item.bounds, r).empty()) continue;
+        if (!overlaps(item.bounds, r)) continue;
         // The lowest object is drawn together with the background.
         if (filled) {
             drawImage(surface, r, *item.image, item.bounds.left, item.bounds.top);

@@ -54,6 +54,19 @@ TEST(MergeDirtyRects, CoversEveryInputPixelAndNeverCostsMore) {
     }
 }
 
+// The quick test the compositor uses to skip objects far from a dirty rectangle.
+TEST(RectOps, OverlapsAgreesWithIntersect) {
+    std::mt19937 rng(3);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int i = 0; i < 20000; ++i) {
+        const Rect a{pick(-5, 5), pick(-5, 5), pick(1, 6), pick(1, 6)};
+        const Rect b{pick(-5, 5), pick(-5, 5), pick(1, 6), pick(1, 6)};
+        ASSERT_EQ(runtime::view::overlaps(a, b), !runtime::view::intersect(a, b).empty())
+            << a.left << "," << a.top << " " << a.width << "x" << a.height << " and " << b.left << "," << b.top
+            << " " << b.width << "x" << b.height;
+    }
+}
+
 TEST(MergeDirtyRects, Examples) {
     struct Case {
         std::vector<Rect> in, out;
@@ -93,7 +106,7 @@ TEST(BuildFrames, RightAnglesMovePixelsExactly) {
     };
     for (const Case& c : {Case{0, {"abc", "def"}}, Case{90, {"da", "eb", "fc"}},
                           Case{180, {"fed", "cba"}}, Case{270, {"cf", "be", "ad"}}}) {
-        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, true, c.angle, {}));
+        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, true, c.angle, {}), kBack);
         const FrameImage& f = onlyFrame(set);
         ASSERT_EQ(f.height, int(c.expect.size())) << c.angle;
         for (int y = 0; y < f.height; ++y)
@@ -112,7 +125,7 @@ TEST(BuildFrames, NearestNeighbourScaling) {
                           Case{{"abcdef", "ghijkl", "mnopqr"}, 334, {"hk"}},  // middles of thirds
                           Case{{"abc"}, 1667, {"aabcc", "aabcc"}}}) {
         auto picture = patternPicture(c.picture);
-        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), c.zoom, false, 0, {}));
+        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), c.zoom, false, 0, {}), kBack);
         const FrameImage& f = onlyFrame(set);
         ASSERT_EQ(f.width, int(c.expect[0].size()));
         ASSERT_EQ(f.height, int(c.expect.size()));
@@ -132,7 +145,7 @@ TEST(BuildFrames, RunsAndMaskAgreeOnEveryPixel) {
         frame.pixels.push_back(rng() % 3 == 0 ? 0 : 0xFF000000 | (rng() % 2 ? 0x00FF00 : 0x123456));
     picture->frames.push_back(frame);
     for (int angle : {0, 33, 135}) {
-        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 0, true, angle, 0x00FF00));
+        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 0, true, angle, 0x00FF00), kBack);
         const FrameImage& f = onlyFrame(set);
         for (int y = 0; y < f.height; ++y) {
             std::vector<bool> inRun(size_t(f.width), false);
@@ -144,10 +157,44 @@ TEST(BuildFrames, RunsAndMaskAgreeOnEveryPixel) {
     }
 }
 
+// Runs as long as a mask word or longer, starting on and off word edges.
+TEST(BuildFrames, LongRunsSetWholeMaskWords) {
+    struct Row {
+        int from, to;  // opaque columns [from, to)
+    };
+    const std::vector<Row> rows = {{0, 150}, {64, 128}, {10, 140}, {63, 65}, {0, 0}, {149, 150}};
+    auto picture = std::make_shared<Picture>();
+    picture->width = 150;
+    picture->height = int(rows.size());
+    runtime::codec::Frame frame;
+    for (const Row& r : rows)
+        for (int x = 0; x < 150; ++x) frame.pixels.push_back(x >= r.from && x < r.to ? 0xFF123456 : 0);
+    picture->frames.push_back(frame);
+    const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}), kBack);
+    const FrameImage& f = onlyFrame(set);
+    for (int y = 0; y < f.height; ++y) {
+        const Row& r = rows[size_t(y)];
+        const bool any = r.to > r.from;
+        ASSERT_EQ(f.rowRuns[y + 1] - f.rowRuns[y], any ? 1u : 0u) << "row " << y;
+        if (any) {
+            EXPECT_EQ(f.runs[f.rowRuns[y]].start, r.from) << "row " << y;
+            EXPECT_EQ(f.runs[f.rowRuns[y]].length, r.to - r.from) << "row " << y;
+        }
+        for (int x = 0; x < f.width; ++x) {
+            const bool opaque = x >= r.from && x < r.to;
+            ASSERT_EQ(maskAt(f, x, y), opaque) << x << "," << y;
+            // Transparent pixels hold the background, ready to be copied onto it.
+            ASSERT_EQ(pixelAt(f, x, y), opaque ? 0x123456u : kBack) << x << "," << y;
+        }
+        // Nothing beyond the picture's width, spare word included.
+        for (int x = f.width; x < f.maskStride * 64; ++x) ASSERT_FALSE(maskAt(f, x, y)) << x << "," << y;
+    }
+}
+
 TEST(BuildFrames, PixelsMissingFromAShortFrameAreTransparent) {
     auto picture = std::make_shared<Picture>(*solidPicture(4, 4, 0x123456));
     picture->frames[0].pixels.resize(5);
-    const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}));
+    const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}), kBack);
     const FrameImage& f = onlyFrame(set);
     ASSERT_EQ(f.runs.size(), 2u);
     EXPECT_EQ(f.rowRuns, (std::vector<uint32_t>{0, 1, 2, 2, 2}));
@@ -167,7 +214,7 @@ TEST(Compose, DrawingOnTheFillEqualsFillingThenDrawing) {
         for (int i = picture->width * picture->height; i > 0; --i)
             frame.pixels.push_back(pick(0, 2) ? 0xFF000000 | uint32_t(pick(1, 9)) : 0);
         picture->frames.push_back(frame);
-        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}));
+        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}), kBack);
         const Rect clip{pick(0, 30), pick(0, 20), pick(0, 10), pick(0, 10)};
         const int left = pick(-20, 40), top = pick(-20, 30);
 
@@ -203,8 +250,8 @@ TEST_P(MaskOverlap, SinglePixelsAcrossWordBoundaries) {
         return p;
     };
     auto a = line(c.widthA, c.pixelA), b = line(c.widthB, c.pixelB);
-    auto setA = buildFrameSet(a, frameKeyFor(a.get(), 1000, false, 0, {}));
-    auto setB = buildFrameSet(b, frameKeyFor(b.get(), 1000, false, 0, {}));
+    auto setA = buildFrameSet(a, frameKeyFor(a.get(), 1000, false, 0, {}), kBack);
+    auto setB = buildFrameSet(b, frameKeyFor(b.get(), 1000, false, 0, {}), kBack);
     EXPECT_EQ(imagesOverlap(setA->frames[0], {0, 5}, setB->frames[0], {c.atB, 5}), c.expect);
     EXPECT_EQ(imagesOverlap(setB->frames[0], {c.atB, 5}, setA->frames[0], {0, 5}), c.expect);
     // One row apart they never meet.
