@@ -4,6 +4,7 @@ import argparse
 import os
 import shutil
 import sys
+import time
 from contextlib import ExitStack
 from dataclasses import dataclass
 
@@ -123,6 +124,11 @@ class CardRun:
     def artifact(self, name):
         return os.path.join(self.args.artifacts, name)
 
+    def log(self, event):
+        """A time-stamped line in events.log, to tell afterwards what happened when."""
+        with open(self.artifact("events.log"), "a") as out:
+            out.write(f"{time.monotonic() - self.program.started:8.3f} {event}\n")
+
     def windows(self):
         """The program's mapped windows; fails at once if the program has ended."""
         code = self.program.exitCode()
@@ -184,12 +190,33 @@ def _dismiss(run, box, what):
             return
         run.display.focus(box.id)
         run.display.key("Return")
+        run.log(f"Return on {what} (window {box.id})")
         try:
             waitFor(f"{what} to close", lambda: not run.display.isViewable(box.id), timeout=10)
+            run.log(f"{what} closed")
             return
         except Timeout:
             if attempt == 2:
                 raise
+
+
+def settled(listing, hold=0.3):
+    """A probe for listing()'s windows once they have stayed the same for `hold` seconds.
+
+    Wine maps a message box before it has its title and size: a window seen
+    only in passing is not yet what it will be.
+    """
+    last = {"seen": None, "since": 0.0}
+
+    def probe():
+        windows = listing()
+        now = time.monotonic()
+        if windows != last["seen"]:
+            last["seen"], last["since"] = windows, now
+            return None
+        return windows if now - last["since"] >= hold else None
+
+    return probe
 
 
 def walkGreetings(run):
@@ -202,7 +229,8 @@ def walkGreetings(run):
     while True:
         number = len(boxes) + 1
         what = f"greeting box {number} or the main window"
-        windows = waitFor(what, run.windows, timeout=90 if number == 1 else 30)
+        windows = waitFor(what, settled(run.windows), timeout=90 if number == 1 else 30)
+        run.log(f"windows: {[(w.id, w.name, w.rect) for w in windows]}")
         open_ = [w for w in windows if w.name == BOX_TITLE]
         others = [w for w in windows if w.name != BOX_TITLE]
         if others and not open_:

@@ -10,7 +10,7 @@ card: snowflakes that come that way touch the card first and vanish, so none
 can cover the icon and take a click meant for it.
 """
 
-from card import CardRun, main, parseArgs, requireExe, stablePicture, walkGreetings
+from card import CardRun, main, parseArgs, requireExe, settled, stablePicture, walkGreetings
 from poll import Timeout, waitFor
 from screen import capture
 
@@ -53,7 +53,7 @@ class Tray:
 
     def openMenu(self, icon):
         self.click(icon, 3)
-        found = waitFor("the tray menu", self.popups, timeout=20)
+        found = waitFor("the tray menu", settled(self.popups), timeout=20)
         assert len(found) == 1 and found[0].name == "", f"a right click opened {found}, not one menu"
         menu = found[0]
         picture = waitFor("the tray menu to be painted", lambda: capture(self.display).crop(*menu.rect),
@@ -119,7 +119,7 @@ def run():
                 f"after choosing 声音 the check marks are {tray.checked(menu, picture)}, not {expected}"
 
         tray.choose(menu, "帮助")
-        boxes = waitFor("the help box", tray.popups, timeout=20)
+        boxes = waitFor("the help box", settled(tray.popups), timeout=20)
         assert [b.name for b in boxes] == [HELP_TITLE], f"帮助 opened {boxes}, not the help box"
         help = boxes[0]
         stablePicture(card, help, "the help box")[1].savePng(card.artifact("help.png"))
