@@ -14,8 +14,8 @@ struct Image {
 };
 
 bool writePng(const std::string& path, const Image& image);
-// Frames share one palette of the 256 most common colours (nearest for the
-// rest); delay in hundredths of a second; loops for ever.
+// Frames share one palette of 256 colours chosen by median cut; delay in
+// hundredths of a second; loops for ever.
 bool writeGif(const std::string& path, const std::vector<Image>& frames, int delayCs);
 
 }  // namespace render
