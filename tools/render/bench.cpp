@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <ctime>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/entry.h"
 #include "platform/sim/sim_platform.h"
@@ -21,13 +23,29 @@ struct Reading {
     int objects = 0;
     std::size_t viewBytes = 0;
     std::size_t heapBytes = 0;
-    std::size_t simCalls = 0;   // the sim's record of calls grows the heap
+    std::size_t simCalls = 0;
+    std::size_t simCallBytes = 0;   // the sim's record of calls, which grows with time
 };
+
+// Heap bytes a block takes, as mallinfo2 counts them: its usable size and header.
+std::size_t blockBytes(const void* block) {
+    return malloc_usable_size(const_cast<void*>(block)) + sizeof(std::size_t);
+}
+
+std::size_t stringBytes(const std::string& s) {
+    return s.capacity() > std::string().capacity() ? blockBytes(s.data()) : 0;
+}
+
+std::size_t recordBytes(const std::vector<platform::sim::Call>& calls) {
+    std::size_t bytes = calls.empty() ? 0 : blockBytes(calls.data());
+    for (const platform::sim::Call& c : calls) bytes += stringBytes(c.what) + stringBytes(c.detail);
+    return bytes;
+}
 
 Reading read(const platform::sim::SimPlatform& sim) {
     runtime::view::View& view = runtime::Runtime::current().view();
     return {double(std::clock()) / CLOCKS_PER_SEC, view.stats(), sim.presentedPixels(), view.objectCount(),
-            view.heldBytes(), mallinfo2().uordblks, sim.calls().size()};
+            view.heldBytes(), mallinfo2().uordblks, sim.calls().size(), recordBytes(sim.calls())};
 }
 
 struct Measured {
@@ -117,6 +135,9 @@ int runBench(const BenchOptions& o) {
     printRow("view held, KiB", "%14.1f", m.start.viewBytes / 1024.0, m.end.viewBytes / 1024.0);
     printRow("heap in use, KiB", "%14.1f", m.start.heapBytes / 1024.0, m.end.heapBytes / 1024.0);
     printRow("sim calls recorded", "%14.0f", double(m.start.simCalls), double(m.end.simCalls));
+    printRow("  their heap, KiB", "%14.1f", m.start.simCallBytes / 1024.0, m.end.simCallBytes / 1024.0);
+    printRow("heap less that record, KiB", "%14.1f", (m.start.heapBytes - m.start.simCallBytes) / 1024.0,
+             (m.end.heapBytes - m.end.simCallBytes) / 1024.0);
     return 0;
 }
 
