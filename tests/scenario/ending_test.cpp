@@ -106,6 +106,30 @@ TEST(FatalStop, LeavesTheWindowEnabled) {
     EXPECT_EQ(releasesOfTheSlots(sim), 0);
 }
 
+// A cursor pushed below the table makes the spawner's own index check fire
+// inside its tick: the box shows, the wind (whose loop now has no pass) and
+// the view go on behind it, the spawner having stopped its own timer first;
+// then the program ends −1.
+TEST(FatalStop, FromInsideATimerTick) {
+    SimPlatform sim;
+    sim.boxOpenFor = [](const runtime::MessageBoxSpec& box) { return box.title == "错误" ? 5 * kSecond : 0; };
+    sim.at(2 * kSecond + 1000, [] { app::flakeCursor = -5; });
+    EXPECT_EQ(sim.run(app::entryRoutine, 20 * kSecond), -1);
+
+    const auto box = sim.callsNamed("messageBox").back();
+    EXPECT_EQ(box.detail, "错误|运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n|stop");
+    EXPECT_EQ(countCalls(sim, "messageBox", box.detail), 1);
+    int gusts = 0, spawns = 0;
+    for (const auto& c : sim.callsNamed("event")) {
+        const bool behind = c.timeUs > box.timeUs && c.timeUs < box.timeUs + 5 * kSecond;
+        gusts += behind && c.detail == "时钟2 periodic";
+        spawns += behind && c.detail == "时钟1 periodic";
+    }
+    EXPECT_GE(gusts, 6);
+    EXPECT_EQ(spawns, 0);
+    EXPECT_EQ(releasesOfTheSlots(sim), 0);
+}
+
 struct IndexCase {
     int32_t index;
     int code;   // 0: no stop
