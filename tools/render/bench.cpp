@@ -44,8 +44,10 @@ std::size_t recordBytes(const std::vector<platform::sim::Call>& calls) {
 
 Reading read(const platform::sim::SimPlatform& sim) {
     runtime::view::View& view = runtime::Runtime::current().view();
+    // Big blocks are mapped apart from the heap's arena: both count.
+    const struct mallinfo2 heap = mallinfo2();
     return {double(std::clock()) / CLOCKS_PER_SEC, view.stats(), sim.presentedPixels(), view.objectCount(),
-            view.heldBytes(), mallinfo2().uordblks, sim.calls().size(), recordBytes(sim.calls())};
+            view.heldBytes(), heap.uordblks + heap.hblkhd, sim.calls().size(), recordBytes(sim.calls())};
 }
 
 struct Measured {
