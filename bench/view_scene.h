@@ -47,7 +47,6 @@ public:
 private:
     int randomInt(int low, int high);
     int windAngle();
-    runtime::view::SpriteProps flakeProps(int angle);
     int32_t createFlake(double x, double y, int angle);
 
     runtime::Size screen_;
