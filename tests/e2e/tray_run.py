@@ -80,9 +80,22 @@ class Tray:
         return [any(x < textStart - 2 for x in c) for c in columns]
 
     def choose(self, menu, item):
+        """Points at the item until the menu lights it up, then clicks it. A click that comes
+        before Wine's menu tracks the pointer is lost, and the menu then stays open."""
         top, bottom = self.itemBand(menu, MENU_ITEMS.index(item))
-        self.display.click(menu.x + menu.width // 2, menu.y + (top + bottom) // 2, 1)
-        waitFor("the tray menu to close", lambda: not self.display.isViewable(menu.id), timeout=20)
+        x, y = menu.x + menu.width // 2, menu.y + (top + bottom) // 2
+        band = (menu.x, menu.y + top, menu.width, bottom - top)
+        unlit = capture(self.display).crop(*band).rgb
+        moves = iter(range(1 << 30))
+
+        def pointed():
+            # Alternate by a pixel so that every poll sends the menu a motion.
+            self.display.run("xdotool", "mousemove", str(x), str(y + next(moves) % 2))
+            return capture(self.display).crop(*band).rgb
+
+        waitFor(f"the menu to light up {item}", pointed, timeout=30, until=lambda rgb: rgb != unlit)
+        self.display.run("xdotool", "click", "1")
+        waitFor("the tray menu to close", lambda: not self.display.isViewable(menu.id), timeout=30)
 
     def nothingOpens(self, icon, what, button, repeat=1):
         """Clicks and watches for a while that no window opens (the program may take its time)."""
