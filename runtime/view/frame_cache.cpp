@@ -11,8 +11,7 @@ std::shared_ptr<const FrameSet> FrameCache::get(
         // A live set keeps its picture alive, so its address names it safely.
         if (auto set = found->second.lock()) return set;
     }
-    auto set = buildFrameSet(picture, key, background_);
-    ++built_;
+    auto set = std::make_shared<const FrameSet>(picture, key, background_);
     entries_[key] = set;
     if (entries_.size() >= pruneAt_) dropUnused();
     return set;
@@ -23,7 +22,7 @@ std::size_t FrameCache::heldBytes() const {
     for (const auto& [key, entry] : entries_) {
         const auto set = entry.lock();
         if (!set) continue;
-        for (const FrameImage& f : set->frames)
+        for (const FrameImage& f : set->builtFrames())
             bytes += sizeof f + f.pixels.capacity() * sizeof f.pixels[0] + f.runs.capacity() * sizeof f.runs[0] +
                      f.rowRuns.capacity() * sizeof f.rowRuns[0] + f.mask.capacity() * sizeof f.mask[0];
     }

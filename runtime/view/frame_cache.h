@@ -1,7 +1,7 @@
 #pragma once
 // Built frame sets shared by every object that looks the same: twelve flakes
 // turned to one gust angle at one zoom build their frames once. Entries live
-// as long as an object uses them.
+// as long as an object uses them. Sets are handed out unbuilt.
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -17,7 +17,6 @@ public:
     explicit FrameCache(uint32_t background) : background_(background) {}
     std::shared_ptr<const FrameSet> get(const std::shared_ptr<const codec::Picture>& picture,
                                         const FrameKey& key);
-    int64_t built() const { return built_; }
     // Bytes of the frame sets still in use, each counted once, and of the index.
     std::size_t heldBytes() const;
 
@@ -27,7 +26,6 @@ private:
     uint32_t background_;
     std::map<FrameKey, std::weak_ptr<const FrameSet>> entries_;
     size_t pruneAt_ = 64;
-    int64_t built_ = 0;
 };
 
 }  // namespace runtime::view

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 #include "runtime/view/direction.h"
 
@@ -128,25 +129,33 @@ void turnedSize(int width, int height, int angle, int& outWidth, int& outHeight)
     outHeight = clampSide(std::ceil(width * s + height * c - 1e-9));
 }
 
-std::shared_ptr<const FrameSet> buildFrameSet(std::shared_ptr<const codec::Picture> picture,
-                                              const FrameKey& key, uint32_t background) {
-    auto set = std::make_shared<FrameSet>();
-    set->source = picture;
-    if (!picture || picture->width <= 0 || picture->height <= 0) return set;
-    int w = 0, h = 0;
-    turnedSize(picture->width, picture->height, key.angle, w, h);
-    if (key.zoom != 1000) {
-        w = clampSide(std::round(w * (key.zoom / 1000.0)));
-        h = clampSide(std::round(h * (key.zoom / 1000.0)));
+FrameSet::FrameSet(std::shared_ptr<const codec::Picture> picture, const FrameKey& key, uint32_t background)
+    : source_(std::move(picture)), key_(key), background_(background) {
+    if (!source_ || source_->width <= 0 || source_->height <= 0) {
+        built_ = true;
+        return;
     }
-    set->width = w;
-    set->height = h;
-    const std::vector<int64_t> indices =
-        w > 0 && h > 0 ? sourceIndices(*picture, key, w, h) : std::vector<int64_t>{};
-    set->frames.reserve(picture->frames.size());
-    for (const codec::Frame& frame : picture->frames)
-        set->frames.push_back(buildFrame(frame, indices, key.transparentColor, background, w, h));
-    return set;
+    turnedSize(source_->width, source_->height, key.angle, width_, height_);
+    if (key.zoom != 1000) {
+        width_ = clampSide(std::round(width_ * (key.zoom / 1000.0)));
+        height_ = clampSide(std::round(height_ * (key.zoom / 1000.0)));
+    }
+    count_ = int(source_->frames.size());
+}
+
+const FrameImage& FrameSet::frame(int index) const {
+    if (!built_) build();
+    return frames_[size_t(index)];
+}
+
+void FrameSet::build() const {
+    built_ = true;
+    const std::vector<int64_t> indices = width_ > 0 && height_ > 0
+                                             ? sourceIndices(*source_, key_, width_, height_)
+                                             : std::vector<int64_t>{};
+    frames_.reserve(size_t(count_));
+    for (const codec::Frame& f : source_->frames)
+        frames_.push_back(buildFrame(f, indices, key_.transparentColor, background_, width_, height_));
 }
 
 }  // namespace runtime::view

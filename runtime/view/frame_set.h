@@ -37,11 +37,37 @@ struct FrameKey {
     bool operator<(const FrameKey& o) const;
 };
 
-struct FrameSet {
-    std::shared_ptr<const codec::Picture> source;
-    int width = 0;
-    int height = 0;
-    std::vector<FrameImage> frames;
+// The frames of one key. The size is known at once, but the frames are built
+// only when first drawn or tested for a collision: a flake turned while below
+// the screen is often turned again, or gone, before either happens.
+class FrameSet {
+public:
+    // Turns clockwise about the centre, then scales; nearest source pixel.
+    // Pixels outside the turned picture, those the picture marks transparent
+    // (alpha 0) and those of the transparent colour are left out.
+    FrameSet(std::shared_ptr<const codec::Picture> picture, const FrameKey& key, uint32_t background);
+
+    const codec::Picture& source() const { return *source_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int frameCount() const { return count_; }
+    bool built() const { return built_; }
+    // Builds every frame on the first call.
+    const FrameImage& frame(int index) const;
+    // What is built so far: nothing, or every frame.
+    const std::vector<FrameImage>& builtFrames() const { return frames_; }
+
+private:
+    void build() const;
+
+    std::shared_ptr<const codec::Picture> source_;
+    FrameKey key_;
+    uint32_t background_;
+    int width_ = 0;
+    int height_ = 0;
+    int count_ = 0;
+    mutable bool built_ = false;
+    mutable std::vector<FrameImage> frames_;
 };
 
 // The key for a sprite's picture: `angle` counts only with RotateFollow,
@@ -51,11 +77,5 @@ FrameKey frameKeyFor(const codec::Picture* picture, int zoom, bool rotateFollow,
 
 // Bounding box of a w×h picture turned about its centre.
 void turnedSize(int width, int height, int angle, int& outWidth, int& outHeight);
-
-// Turns clockwise about the centre, then scales; nearest source pixel.
-// Pixels outside the turned picture, those the picture marks transparent
-// (alpha 0) and those of the transparent colour are left out.
-std::shared_ptr<const FrameSet> buildFrameSet(std::shared_ptr<const codec::Picture> picture,
-                                              const FrameKey& key, uint32_t background);
 
 }  // namespace runtime::view

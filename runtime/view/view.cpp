@@ -52,17 +52,22 @@ void View::Impl::removeDead() {
     std::erase_if(objects, [](const auto& o) { return o->dead; });
 }
 
+const FrameImage& View::Impl::imageOf(const ViewObject& object) {
+    if (!object.frames->built()) ++stats.frameSetsBuilt;
+    return *object.image();
+}
+
 // ---- time ------------------------------------------------------------------
 
 int64_t View::Impl::frameDelayUs(const ViewObject& object, int frame) const {
-    const int ms = object.frames->source->frames[size_t(frame)].delayMs;
+    const int ms = object.frames->source().frames[size_t(frame)].delayMs;
     return int64_t(ms > 0 ? ms : kDefaultFrameDelayMs) * 1000;
 }
 
 void View::Impl::advanceFrame(ViewObject& o, int64_t atUs) {
-    if (!o.props.PlayGIF || !o.frames || o.frames->frames.size() < 2 || atUs < o.frameDueUs)
+    if (!o.props.PlayGIF || !o.frames || o.frames->frameCount() < 2 || atUs < o.frameDueUs)
         return;
-    const int count = int(o.frames->frames.size());
+    const int count = o.frames->frameCount();
     int64_t cycleUs = 0;
     for (int i = 0; i < count; ++i) cycleUs += frameDelayUs(o, i);
     // After a long pause whole cycles change nothing; skip them.
@@ -122,8 +127,7 @@ void View::Impl::moveOnce(ViewObject& m, int64_t atUs) {
 }
 
 void View::Impl::testCollision(ViewObject& m, Point before) {
-    const FrameImage* image = m.image();
-    if (!m.props.CollideAllowed || !image) {
+    if (!m.props.CollideAllowed || !m.hasImage()) {
         m.lastCollided = 0;
         return;
     }
@@ -133,11 +137,10 @@ void View::Impl::testCollision(ViewObject& m, Point before) {
     for (const CollisionGroup& g : groups) {
         if (g.layer != m.props.layer || g.type == m.props.type) continue;
         for (ViewObject* o : g.members) {
-            const FrameImage* other = o->image();
-            if (o->dead || !other) continue;
+            if (o->dead || !o->hasImage()) continue;
             const Rect otherBox = o->bounds();
             if (intersect(box, otherBox).empty()) continue;
-            if (!imagesOverlap(*image, {box.left, box.top}, *other,
+            if (!imagesOverlap(imageOf(m), {box.left, box.top}, imageOf(*o),
                                {otherBox.left, otherBox.top}))
                 continue;
             if (o->id == m.lastCollided) touchesLast = true;
@@ -181,7 +184,7 @@ int32_t View::createObject(const SpriteProps& from, double x, double y, int64_t 
     o->frameKey = frameKeyFor(from.picture.get(), from.zoom, from.RotateFollow, o->angle,
                               from.TransparentColor);
     o->frames = v.cache.get(from.picture, o->frameKey);
-    if (!o->frames->frames.empty()) o->frameDueUs = nowUs + v.frameDelayUs(*o, 0);
+    if (o->hasImage()) o->frameDueUs = nowUs + v.frameDelayUs(*o, 0);
     const int32_t id = o->id;
     v.add(std::move(o));
     return id;
@@ -229,12 +232,12 @@ void View::setDirection(int32_t id, int angle) {
     const FrameKey key = frameKeyFor(o->props.picture.get(), o->props.zoom,
                                      o->props.RotateFollow, a, o->props.TransparentColor);
     if (key == o->frameKey) return;
-    const int oldWidth = o->frames->width, oldHeight = o->frames->height;
+    const int oldWidth = o->frames->width(), oldHeight = o->frames->height();
     o->frameKey = key;
     o->frames = impl_->cache.get(o->props.picture, key);
     // Turned about its centre: the centre stays where it was.
-    o->x += (oldWidth - o->frames->width) / 2.0;
-    o->y += (oldHeight - o->frames->height) / 2.0;
+    o->x += (oldWidth - o->frames->width()) / 2.0;
+    o->y += (oldHeight - o->frames->height()) / 2.0;
     ++o->pictureBuilds;
     o->repaint = true;
 }
@@ -284,9 +287,7 @@ int View::objectCount() const {
 }
 
 View::Stats View::stats() const {
-    Stats s = impl_->stats;
-    s.frameSetsBuilt = impl_->cache.built();
-    return s;
+    return impl_->stats;
 }
 
 std::size_t View::heldBytes() const {

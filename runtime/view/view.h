@@ -75,7 +75,7 @@ public:
         int64_t pixelsChanged = 0;
         int64_t rectsInvalidated = 0;
         int64_t forcedPresents = 0;
-        int64_t frameSetsBuilt = 0;    // scaled/turned frame sets made
+        int64_t frameSetsBuilt = 0;    // scaled/turned frame sets built, on first use
     };
     Stats stats() const;
     // What the view holds now: built frames, objects and its working lists

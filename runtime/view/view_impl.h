@@ -64,6 +64,8 @@ struct View::Impl {
     void add(std::unique_ptr<ViewObject> object);
     void destroy(ViewObject& object);
     void removeDead();
+    // Counts the frame sets built on first use.
+    const FrameImage& imageOf(const ViewObject& object);
     int64_t frameDelayUs(const ViewObject& object, int frame) const;
     void advanceFrame(ViewObject& object, int64_t atUs);
     void step(int64_t atUs);

@@ -48,13 +48,13 @@ struct ViewObject {
     Rect drawnBounds;
     bool repaint = true;
 
-    const FrameImage* image() const {
-        return frames && !frames->frames.empty() ? &frames->frames[size_t(frame)] : nullptr;
-    }
+    bool hasImage() const { return frames && frames->frameCount() > 0; }
+    // Builds the frames on first use; the bounds never need them.
+    const FrameImage* image() const { return hasImage() ? &frames->frame(frame) : nullptr; }
     Point position() const { return {toPixel(x), toPixel(y)}; }
     Rect bounds() const {
-        if (!image()) return {};
-        return {toPixel(x), toPixel(y), frames->width, frames->height};
+        if (!hasImage()) return {};
+        return {toPixel(x), toPixel(y), frames->width(), frames->height()};
     }
 };
 

@@ -46,9 +46,12 @@ void View::Impl::flush(int64_t nowUs) {
 
     if (backRow.size() < size_t(shown.width)) backRow.assign(size_t(shown.width), backColor);
     drawList.clear();
-    for (const ViewObject* o : drawOrder)
-        if (const FrameImage* image = o->image(); image && !o->dead && !o->bounds().empty())
-            drawList.push_back({o->bounds(), image});
+    // Only what can show: the frames of objects outside are left unbuilt.
+    for (const ViewObject* o : drawOrder) {
+        if (o->dead || !o->hasImage()) continue;
+        const Rect box = o->bounds();
+        if (!box.empty() && overlaps(box, shown)) drawList.push_back({box, &imageOf(*o)});
+    }
     for (const Rect& r : dirty) {
         compose(surface, r);
         output.invalidate(r);

@@ -15,8 +15,9 @@ namespace view_test {
 namespace {
 
 using runtime::Point;
-using runtime::view::buildFrameSet;
+using runtime::view::FrameSet;
 using runtime::view::FrameImage;
+using runtime::view::FrameKey;
 using runtime::view::frameKeyFor;
 using runtime::view::imagesOverlap;
 using runtime::view::mergeDirtyRects;
@@ -84,9 +85,13 @@ TEST(MergeDirtyRects, Examples) {
     }
 }
 
-const FrameImage& onlyFrame(const std::shared_ptr<const runtime::view::FrameSet>& set) {
-    EXPECT_EQ(set->frames.size(), 1u);
-    return set->frames[0];
+std::shared_ptr<const FrameSet> frameSet(std::shared_ptr<const Picture> picture, const FrameKey& key) {
+    return std::make_shared<const FrameSet>(std::move(picture), key, kBack);
+}
+
+const FrameImage& onlyFrame(const std::shared_ptr<const FrameSet>& set) {
+    EXPECT_EQ(set->frameCount(), 1);
+    return set->frame(0);
 }
 
 uint32_t pixelAt(const FrameImage& f, int x, int y) {
@@ -106,7 +111,7 @@ TEST(BuildFrames, RightAnglesMovePixelsExactly) {
     };
     for (const Case& c : {Case{0, {"abc", "def"}}, Case{90, {"da", "eb", "fc"}},
                           Case{180, {"fed", "cba"}}, Case{270, {"cf", "be", "ad"}}}) {
-        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, true, c.angle, {}), kBack);
+        const auto set = frameSet(picture, frameKeyFor(picture.get(), 1000, true, c.angle, {}));
         const FrameImage& f = onlyFrame(set);
         ASSERT_EQ(f.height, int(c.expect.size())) << c.angle;
         for (int y = 0; y < f.height; ++y)
@@ -125,7 +130,7 @@ TEST(BuildFrames, NearestNeighbourScaling) {
                           Case{{"abcdef", "ghijkl", "mnopqr"}, 334, {"hk"}},  // middles of thirds
                           Case{{"abc"}, 1667, {"aabcc", "aabcc"}}}) {
         auto picture = patternPicture(c.picture);
-        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), c.zoom, false, 0, {}), kBack);
+        const auto set = frameSet(picture, frameKeyFor(picture.get(), c.zoom, false, 0, {}));
         const FrameImage& f = onlyFrame(set);
         ASSERT_EQ(f.width, int(c.expect[0].size()));
         ASSERT_EQ(f.height, int(c.expect.size()));
@@ -145,7 +150,7 @@ TEST(BuildFrames, RunsAndMaskAgreeOnEveryPixel) {
         frame.pixels.push_back(rng() % 3 == 0 ? 0 : 0xFF000000 | (rng() % 2 ? 0x00FF00 : 0x123456));
     picture->frames.push_back(frame);
     for (int angle : {0, 33, 135}) {
-        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 0, true, angle, 0x00FF00), kBack);
+        const auto set = frameSet(picture, frameKeyFor(picture.get(), 0, true, angle, 0x00FF00));
         const FrameImage& f = onlyFrame(set);
         for (int y = 0; y < f.height; ++y) {
             std::vector<bool> inRun(size_t(f.width), false);
@@ -170,7 +175,7 @@ TEST(BuildFrames, LongRunsSetWholeMaskWords) {
     for (const Row& r : rows)
         for (int x = 0; x < 150; ++x) frame.pixels.push_back(x >= r.from && x < r.to ? 0xFF123456 : 0);
     picture->frames.push_back(frame);
-    const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}), kBack);
+    const auto set = frameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}));
     const FrameImage& f = onlyFrame(set);
     for (int y = 0; y < f.height; ++y) {
         const Row& r = rows[size_t(y)];
@@ -194,7 +199,7 @@ TEST(BuildFrames, LongRunsSetWholeMaskWords) {
 TEST(BuildFrames, PixelsMissingFromAShortFrameAreTransparent) {
     auto picture = std::make_shared<Picture>(*solidPicture(4, 4, 0x123456));
     picture->frames[0].pixels.resize(5);
-    const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}), kBack);
+    const auto set = frameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}));
     const FrameImage& f = onlyFrame(set);
     ASSERT_EQ(f.runs.size(), 2u);
     EXPECT_EQ(f.rowRuns, (std::vector<uint32_t>{0, 1, 2, 2, 2}));
@@ -214,15 +219,15 @@ TEST(Compose, DrawingOnTheFillEqualsFillingThenDrawing) {
         for (int i = picture->width * picture->height; i > 0; --i)
             frame.pixels.push_back(pick(0, 2) ? 0xFF000000 | uint32_t(pick(1, 9)) : 0);
         picture->frames.push_back(frame);
-        const auto set = buildFrameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}), kBack);
+        const auto set = frameSet(picture, frameKeyFor(picture.get(), 1000, false, 0, {}));
         const Rect clip{pick(0, 30), pick(0, 20), pick(0, 10), pick(0, 10)};
         const int left = pick(-20, 40), top = pick(-20, 30);
 
         std::vector<uint32_t> twice(kW * kH, 0xABCDEF), once = twice;
         const Surface a{twice.data(), kW, kH, kW}, b{once.data(), kW, kH, kW};
         runtime::view::fillArea(a, clip, backRow.data());
-        runtime::view::drawImage(a, clip, set->frames[0], left, top);
-        runtime::view::drawImageOnFill(b, clip, set->frames[0], left, top, backRow.data());
+        runtime::view::drawImage(a, clip, set->frame(0), left, top);
+        runtime::view::drawImageOnFill(b, clip, set->frame(0), left, top, backRow.data());
         ASSERT_EQ(once, twice) << "round " << round;
     }
 }
@@ -250,12 +255,12 @@ TEST_P(MaskOverlap, SinglePixelsAcrossWordBoundaries) {
         return p;
     };
     auto a = line(c.widthA, c.pixelA), b = line(c.widthB, c.pixelB);
-    auto setA = buildFrameSet(a, frameKeyFor(a.get(), 1000, false, 0, {}), kBack);
-    auto setB = buildFrameSet(b, frameKeyFor(b.get(), 1000, false, 0, {}), kBack);
-    EXPECT_EQ(imagesOverlap(setA->frames[0], {0, 5}, setB->frames[0], {c.atB, 5}), c.expect);
-    EXPECT_EQ(imagesOverlap(setB->frames[0], {c.atB, 5}, setA->frames[0], {0, 5}), c.expect);
+    auto setA = frameSet(a, frameKeyFor(a.get(), 1000, false, 0, {}));
+    auto setB = frameSet(b, frameKeyFor(b.get(), 1000, false, 0, {}));
+    EXPECT_EQ(imagesOverlap(setA->frame(0), {0, 5}, setB->frame(0), {c.atB, 5}), c.expect);
+    EXPECT_EQ(imagesOverlap(setB->frame(0), {c.atB, 5}, setA->frame(0), {0, 5}), c.expect);
     // One row apart they never meet.
-    EXPECT_FALSE(imagesOverlap(setA->frames[0], {0, 5}, setB->frames[0], {c.atB, 6}));
+    EXPECT_FALSE(imagesOverlap(setA->frame(0), {0, 5}, setB->frame(0), {c.atB, 6}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Offsets, MaskOverlap,
