@@ -100,6 +100,7 @@ void SimPlatform::startShell() {
 }
 
 uint32_t SimPlatform::presentedAt(int x, int y) const {
+    if (!options_.windowPicture) throw std::logic_error("this sim keeps no window picture");
     const runtime::Rect& r = window_.rect;
     if (x < 0 || y < 0 || x >= r.width || y >= r.height) return 0;
     return presented_[static_cast<std::size_t>(y) * r.width + x];
@@ -147,15 +148,19 @@ bool SimPlatform::createMainWindow(const runtime::WindowSpec& spec) {
     window_.rect = spec.design;
     window_.style = WS_POPUP;
     window_.exStyle = spec.topmost ? WS_EX_TOPMOST : 0;
-    presented_.assign(static_cast<std::size_t>(spec.design.width) * spec.design.height, spec.backColor);
+    resetPicture(spec.design.width, spec.design.height, spec.backColor);
     return true;
 }
 
 void SimPlatform::moveMainWindow(const runtime::Rect& rect) {
     record("moveMainWindow", describe(rect));
     window_.rect = rect;
-    presented_.assign(static_cast<std::size_t>(rect.width) * rect.height, window_.spec.backColor);
+    resetPicture(rect.width, rect.height, window_.spec.backColor);
     invalid_.push_back({0, 0, viewRect_.width, viewRect_.height});
+}
+
+void SimPlatform::resetPicture(int width, int height, uint32_t colour) {
+    if (options_.windowPicture) presented_.assign(static_cast<std::size_t>(width) * height, colour);
 }
 
 void SimPlatform::showMainWindow() {
@@ -199,12 +204,13 @@ void SimPlatform::paintInvalid() {
         const runtime::Rect inView = intersect(area, {0, 0, viewRect_.width, viewRect_.height});
         const runtime::Rect onWindow =
             intersect({inView.left + viewRect_.left, inView.top + viewRect_.top, inView.width, inView.height}, client);
+        presentedPixels_ += static_cast<std::size_t>(std::max(0, onWindow.width)) * std::max(0, onWindow.height);
+        if (!options_.windowPicture) continue;
         for (int y = onWindow.top; y < onWindow.bottom(); ++y) {
             const uint32_t* from = &viewBuffer_[static_cast<std::size_t>(y - viewRect_.top) * viewRect_.width +
                                                 (onWindow.left - viewRect_.left)];
             std::copy_n(from, onWindow.width, &presented_[static_cast<std::size_t>(y) * client.width + onWindow.left]);
         }
-        presentedPixels_ += static_cast<std::size_t>(std::max(0, onWindow.width)) * std::max(0, onWindow.height);
     }
     invalid_.clear();
 }

@@ -28,6 +28,9 @@ struct Options {
     std::size_t failAllocationOf = 0;      // an allocation of this many bytes fails
     bool midiDevice = true;
     bool shellTray = true;                 // false: no notification area yet
+    // false: presents are counted but not copied, for long runs that never
+    // look at the window (presentedAt and visibleAt then refuse).
+    bool windowPicture = true;
 };
 
 // What the scripted user does with a popup menu.
@@ -142,6 +145,7 @@ private:
     // Dispatches wakes and scripted actions until endUs or until `done`.
     void dispatchUntil(int64_t endUs, const std::function<bool()>& done);
     void paintInvalid();
+    void resetPicture(int width, int height, uint32_t colour);
 
     Options options_;
     runtime::Host* host_ = nullptr;
