@@ -19,8 +19,9 @@ _DONE_MARK = ".e2e-template-complete"
 
 
 def wineEnv(prefixDir, display=None, dllOverrides=DLL_OVERRIDES):
-    env = dict(os.environ, WINEPREFIX=prefixDir, WINEDEBUG="-all", WINEDLLOVERRIDES=dllOverrides,
-               WINEARCH="win64", LC_ALL="C.UTF-8")
+    # CC_E2E_WINEDEBUG picks Wine's debug channels when a run needs looking into.
+    env = dict(os.environ, WINEPREFIX=prefixDir, WINEDEBUG=os.environ.get("CC_E2E_WINEDEBUG", "-all"),
+               WINEDLLOVERRIDES=dllOverrides, WINEARCH="win64", LC_ALL="C.UTF-8")
     env.pop("DISPLAY", None)
     if display is not None:
         env["DISPLAY"] = display

@@ -3,6 +3,7 @@
 import argparse
 import os
 import shutil
+import subprocess
 import sys
 import time
 from contextlib import ExitStack
@@ -118,8 +119,18 @@ class CardRun:
             raise
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, excType, *_):
+        if excType is not None:
+            self._saveProcesses()
         self._stack.close()
+
+    def _saveProcesses(self):
+        """On a failure, which Wine processes were alive, and a debugger among them if one
+        crashed: that tells whose fault a hang was."""
+        listed = subprocess.run(["ps", "-eo", "pid,ppid,stat,etime,time,args", "--forest"],
+                                capture_output=True, text=True, timeout=30, check=False)
+        with open(self.artifact("processes.txt"), "w") as out:
+            out.write(listed.stdout)
 
     def artifact(self, name):
         return os.path.join(self.args.artifacts, name)
