@@ -129,7 +129,11 @@ MidiStreamPlayer::~MidiStreamPlayer() { stop(); }
 
 void MidiStreamPlayer::play(const runtime::codec::MidiSong& song, int count) {
     stop();
-    if (winmm_) session_ = std::make_unique<Session>(*winmm_, runtime::midi::buildPassStream(song), count);
+    // Without an output device the mapper cannot open; not trying spares a
+    // thread and the drivers' failure path (which under Wine has crashed in
+    // its memcmp now and then).
+    if (winmm_ && winmm_->midiOutGetNumDevs() > 0)
+        session_ = std::make_unique<Session>(*winmm_, runtime::midi::buildPassStream(song), count);
 }
 
 void MidiStreamPlayer::stop() {

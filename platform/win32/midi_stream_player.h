@@ -18,7 +18,8 @@ public:
 
     // Stops any playback and waits for its end, then plays `song` from its
     // beginning in the background and returns at once; count passes, a
-    // negative count without end. Failures are silent.
+    // negative count without end. Failures are silent; with no MIDI output
+    // device nothing is opened.
     void play(const runtime::codec::MidiSong& song, int count);
     // Returns once the playback has stopped and the output is closed.
     // Nothing playing: no effect.

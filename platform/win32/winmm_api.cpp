@@ -12,6 +12,7 @@ bool resolve(HMODULE library, const char* name, Function& function) {
 bool load(WinmmApi& api) {
     const HMODULE winmm = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     return winmm != nullptr &&
+           resolve(winmm, "midiOutGetNumDevs", api.midiOutGetNumDevs) &&
            resolve(winmm, "midiStreamOpen", api.midiStreamOpen) &&
            resolve(winmm, "midiStreamProperty", api.midiStreamProperty) &&
            resolve(winmm, "midiStreamOut", api.midiStreamOut) &&

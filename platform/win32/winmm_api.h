@@ -9,6 +9,7 @@
 namespace platform::win32 {
 
 struct WinmmApi {
+    decltype(&::midiOutGetNumDevs) midiOutGetNumDevs = nullptr;
     decltype(&::midiStreamOpen) midiStreamOpen = nullptr;
     decltype(&::midiStreamProperty) midiStreamProperty = nullptr;
     decltype(&::midiStreamOut) midiStreamOut = nullptr;

@@ -53,6 +53,11 @@ void handBack(MIDIHDR* header) {
     notify(MOM_DONE, reinterpret_cast<DWORD_PTR>(header));
 }
 
+UINT WINAPI outGetNumDevs() {
+    std::lock_guard lock(mutex);
+    return device.options.devices;
+}
+
 MMRESULT WINAPI streamOpen(LPHMIDISTRM stream, LPUINT deviceId, DWORD, DWORD_PTR callback, DWORD_PTR instance, DWORD flags) {
     record({"StreamOpen", nullptr, *deviceId, flags, {}});
     {
@@ -168,6 +173,7 @@ void reset(const Options& options) {
 
 const platform::win32::WinmmApi& table() {
     static const platform::win32::WinmmApi api{
+        .midiOutGetNumDevs = outGetNumDevs,
         .midiStreamOpen = streamOpen,
         .midiStreamProperty = streamProperty,
         .midiStreamOut = streamOut,

@@ -24,6 +24,7 @@ struct Call {
 struct Options {
     MMRESULT openResult = MMSYSERR_NOERROR;
     int failingOut = 0;  // the n-th StreamOut (from 1) fails; 0: none
+    UINT devices = 1;    // what midiOutGetNumDevs answers
 };
 
 // Forgets everything and sets up a new device.

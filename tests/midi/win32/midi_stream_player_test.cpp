@@ -185,6 +185,15 @@ void failuresAreSilentAndLeaveNothingOpen() {
     }
     CHECK(fake_winmm::callNames() == (std::vector<std::string>{"StreamOpen", "StreamOpen"}));
 
+    // No output device: nothing is opened at all.
+    fake_winmm::reset({.devices = 0});
+    {
+        MidiStreamPlayer player(&fake_winmm::table());
+        player.play(shortSong(), -1);
+        player.play(longSong(), 1);
+    }
+    CHECK(fake_winmm::callNames().empty());
+
     // The second buffer cannot be queued: the first comes back through a
     // reset, both are released, the stream never starts and is closed.
     fake_winmm::reset({.failingOut = 2});
@@ -207,11 +216,7 @@ void realWinmmWithoutDevice() {
     const auto* winmm = platform::win32::systemWinmm();
     CHECK(winmm != nullptr);
     if (!winmm) return;
-    const HMODULE library = GetModuleHandleW(L"winmm.dll");
-    const auto getNumDevs = reinterpret_cast<UINT(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(library, "midiOutGetNumDevs")));
-    CHECK(getNumDevs != nullptr);
-    const UINT devices = getNumDevs ? getNumDevs() : 0;
+    const UINT devices = winmm->midiOutGetNumDevs();
     std::printf("  MIDI output devices: %u\n", devices);
     if (devices == 0) {
         HMIDISTRM stream = nullptr;
