@@ -129,9 +129,9 @@ MidiStreamPlayer::~MidiStreamPlayer() { stop(); }
 
 void MidiStreamPlayer::play(const runtime::codec::MidiSong& song, int count) {
     stop();
-    // Without an output device the mapper cannot open; not trying spares a
-    // thread and the drivers' failure path (which under Wine has crashed in
-    // its memcmp now and then).
+    // Without an output device the mapper cannot open. Not trying spares a
+    // thread and winmm's failure path: under Wine, after some sound
+    // toggles, a failing open now and then crashed the program.
     if (winmm_ && winmm_->midiOutGetNumDevs() > 0)
         session_ = std::make_unique<Session>(*winmm_, runtime::midi::buildPassStream(song), count);
 }
