@@ -9,7 +9,7 @@ packages=(
   libfreetype-dev fonts-dancingscript
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
-  xvfb xdotool x11-utils imagemagick trayer
+  xvfb xauth xdotool x11-utils imagemagick trayer
   fonts-wqy-microhei tk python3
   clang libclang-rt-14-dev
 )

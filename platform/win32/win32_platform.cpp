@@ -33,7 +33,10 @@ LRESULT CALLBACK Win32Platform::windowProc(HWND window, UINT message, WPARAM wPa
     }
     auto* self = reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return (self->*handle)(window, message, wParam, lParam);
+    const LRESULT result = (self->*handle)(window, message, wParam, lParam);
+    // Whatever the message made the view draw is invalidated at once.
+    self->flushInvalid();
+    return result;
 }
 
 bool Win32Platform::startUp(runtime::Host& host) {
@@ -166,10 +169,36 @@ void Win32Platform::invalidateView(const runtime::Rect& area) {
     if (!main_ || area.empty()) return;
     RECT r = toRect(area);
     OffsetRect(&r, viewRect_.left, viewRect_.top);
-    InvalidateRect(main_, &r, FALSE);
+    pendingInvalid_.push_back(r);
+}
+
+// A view step leaves a few dozen rectangles: one region for them all costs a
+// single call into the window manager instead of one each.
+void Win32Platform::flushInvalid() {
+    if (pendingInvalid_.empty() || !main_) return;
+    if (pendingInvalid_.size() == 1) {
+        InvalidateRect(main_, &pendingInvalid_[0], FALSE);
+    } else {
+        const DWORD rectBytes = static_cast<DWORD>(pendingInvalid_.size() * sizeof(RECT));
+        regionData_.resize(sizeof(RGNDATAHEADER) + rectBytes);
+        auto* data = reinterpret_cast<RGNDATA*>(regionData_.data());
+        data->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(pendingInvalid_.size()), rectBytes, {}};
+        data->rdh.rcBound = pendingInvalid_[0];
+        for (const RECT& r : pendingInvalid_) UnionRect(&data->rdh.rcBound, &data->rdh.rcBound, &r);
+        std::copy(pendingInvalid_.begin(), pendingInvalid_.end(), reinterpret_cast<RECT*>(data->Buffer));
+        HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(regionData_.size()), data);
+        if (region) {
+            InvalidateRgn(main_, region, FALSE);
+            DeleteObject(region);
+        } else {
+            for (const RECT& r : pendingInvalid_) InvalidateRect(main_, &r, FALSE);
+        }
+    }
+    pendingInvalid_.clear();
 }
 
 void Win32Platform::presentNow() {
+    flushInvalid();
     if (main_) UpdateWindow(main_);
 }
 

@@ -4,6 +4,9 @@
 // player's own thread.
 #include <windows.h>
 
+#include <cstddef>
+#include <vector>
+
 #include "platform/win32/midi_stream_player.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/view_buffer.h"
@@ -67,6 +70,7 @@ private:
     void stripFrame();
     void armWakeTimer();
     void onWakeTimer();
+    void flushInvalid();
 
     runtime::Host* host_ = nullptr;
     HINSTANCE instance_ = nullptr;
@@ -83,6 +87,8 @@ private:
 
     RECT viewRect_{};
     ViewBuffer view_;
+    std::vector<RECT> pendingInvalid_;   // view areas not yet invalidated
+    std::vector<std::byte> regionData_;  // reused: a region's rectangles
     TrayIcon tray_;
     MidiStreamPlayer midi_{systemWinmm()};
 

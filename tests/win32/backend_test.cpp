@@ -1,5 +1,6 @@
-// The Win32 back-end's own rules that need no display: texts cut for the
-// system, tray callbacks, the menus built from the menu tree.
+// The Win32 back-end's own rules: texts cut for the system, tray callbacks,
+// the menus built from the menu tree, and what the view invalidates reaching
+// the window.
 // Run under Wine; the exit code is the number of failed checks.
 #include <cstdio>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/win32/menus.h"
 #include "platform/win32/text.h"
 #include "platform/win32/tray_icon.h"
+#include "platform/win32/win32_platform.h"
 
 namespace {
 
@@ -136,12 +138,56 @@ void popupCommandsIndexTheGivenEntries() {
 
 }  // namespace
 
+struct QuietHost : runtime::Host {
+    void onWake() override {}
+    void onSizeChanged() override {}
+    void onActivated() override {}
+    void onTrayEvent(int) override {}
+    void onWindowDestroyed() override {}
+};
+
+// The view's rectangles are gathered and reach the window together, moved
+// to the view's place, once the message that drew them has been handled.
+void invalidatedAreasReachTheWindowTogether() {
+    QuietHost host;
+    Win32Platform platform;
+    CHECK(platform.startUp(host));
+    runtime::WindowSpec spec;
+    spec.design = {0, 0, 200, 100};
+    spec.backColor = 0xF0F0F0;
+    CHECK(platform.createMainWindow(spec));
+    platform.setViewRect({10, 20, 150, 60});
+    platform.showMainWindow();
+    const HWND window = reinterpret_cast<HWND>(platform.windowHandle());
+    CHECK(window != nullptr);
+    if (!window) return;
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    for (const auto& areas : {std::vector<runtime::Rect>{{0, 0, 8, 6}},
+                              std::vector<runtime::Rect>{{0, 0, 8, 6}, {100, 30, 20, 10}, {4, 2, 8, 6}}}) {
+        ValidateRect(window, nullptr);
+        for (const runtime::Rect& a : areas) platform.invalidateView(a);
+        CHECK(GetUpdateRgn(window, update, FALSE) == NULLREGION);  // gathered, not yet sent
+        SendMessageW(window, WM_NULL, 0, 0);
+        GetUpdateRgn(window, update, FALSE);
+        HRGN expected = CreateRectRgn(0, 0, 0, 0);
+        for (const runtime::Rect& a : areas) {
+            HRGN one = CreateRectRgn(a.left + 10, a.top + 20, a.right() + 10, a.bottom() + 20);
+            CombineRgn(expected, expected, one, RGN_OR);
+            DeleteObject(one);
+        }
+        CHECK(EqualRgn(update, expected));
+        DeleteObject(expected);
+    }
+    DeleteObject(update);
+}
+
 int main() {
     widenConvertsUtf8();
     copyCutNeverSplitsACharacter();
     trayActionsAreReportedOnce();
     menuBarLeavesOutHiddenItems();
     popupCommandsIndexTheGivenEntries();
+    invalidatedAreasReachTheWindowTogether();
     std::printf("%d failed\n", failures);
     return failures;
 }
