@@ -182,8 +182,8 @@ void Win32Platform::flushInvalid() {
         const DWORD rectBytes = static_cast<DWORD>(pendingInvalid_.size() * sizeof(RECT));
         regionData_.resize(sizeof(RGNDATAHEADER) + rectBytes);
         auto* data = reinterpret_cast<RGNDATA*>(regionData_.data());
-        data->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(pendingInvalid_.size()), rectBytes, {}};
-        data->rdh.rcBound = pendingInvalid_[0];
+        const auto count = static_cast<DWORD>(pendingInvalid_.size());
+        data->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, count, rectBytes, pendingInvalid_[0]};
         for (const RECT& r : pendingInvalid_) UnionRect(&data->rdh.rcBound, &data->rdh.rcBound, &r);
         std::copy(pendingInvalid_.begin(), pendingInvalid_.end(), reinterpret_cast<RECT*>(data->Buffer));
         HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(regionData_.size()), data);

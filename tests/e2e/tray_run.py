@@ -10,6 +10,8 @@ card: snowflakes that come that way touch the card first and vanish, so none
 can cover the icon and take a click meant for it.
 """
 
+import itertools
+
 from card import CardRun, main, parseArgs, requireExe, settled, stablePicture, walkGreetings
 from poll import Timeout, waitFor
 from screen import capture
@@ -80,13 +82,13 @@ class Tray:
         return [any(x < textStart - 2 for x in c) for c in columns]
 
     def choose(self, menu, item):
-        """Points at the item until the menu lights it up, then clicks it. A click that comes
-        before Wine's menu tracks the pointer is lost, and the menu then stays open."""
+        """Points at the item until the menu lights it up, then clicks it: the click lands on a
+        menu that is tracking the pointer, and a program that no longer reacts shows as such."""
         top, bottom = self.itemBand(menu, MENU_ITEMS.index(item))
         x, y = menu.x + menu.width // 2, menu.y + (top + bottom) // 2
         band = (menu.x, menu.y + top, menu.width, bottom - top)
         unlit = capture(self.display).crop(*band).rgb
-        moves = iter(range(1 << 30))
+        moves = itertools.count()
 
         def pointed():
             # Alternate by a pixel so that every poll sends the menu a motion.
