@@ -131,10 +131,7 @@ void turnedSize(int width, int height, int angle, int& outWidth, int& outHeight)
 
 FrameSet::FrameSet(std::shared_ptr<const codec::Picture> picture, const FrameKey& key, uint32_t background)
     : source_(std::move(picture)), key_(key), background_(background) {
-    if (!source_ || source_->width <= 0 || source_->height <= 0) {
-        built_ = true;
-        return;
-    }
+    if (!source_ || source_->width <= 0 || source_->height <= 0) return;
     turnedSize(source_->width, source_->height, key.angle, width_, height_);
     if (key.zoom != 1000) {
         width_ = clampSide(std::round(width_ * (key.zoom / 1000.0)));
@@ -144,12 +141,11 @@ FrameSet::FrameSet(std::shared_ptr<const codec::Picture> picture, const FrameKey
 }
 
 const FrameImage& FrameSet::frame(int index) const {
-    if (!built_) build();
+    if (!built()) build();
     return frames_[size_t(index)];
 }
 
 void FrameSet::build() const {
-    built_ = true;
     const std::vector<int64_t> indices = width_ > 0 && height_ > 0
                                              ? sourceIndices(*source_, key_, width_, height_)
                                              : std::vector<int64_t>{};

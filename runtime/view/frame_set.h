@@ -51,7 +51,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     int frameCount() const { return count_; }
-    bool built() const { return built_; }
+    bool built() const { return frames_.size() == size_t(count_); }
     // Builds every frame on the first call.
     const FrameImage& frame(int index) const;
     // What is built so far: nothing, or every frame.
@@ -66,7 +66,6 @@ private:
     int width_ = 0;
     int height_ = 0;
     int count_ = 0;
-    mutable bool built_ = false;
     mutable std::vector<FrameImage> frames_;
 };
 

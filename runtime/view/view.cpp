@@ -54,7 +54,7 @@ void View::Impl::removeDead() {
 
 const FrameImage& View::Impl::imageOf(const ViewObject& object) {
     if (!object.frames->built()) ++stats.frameSetsBuilt;
-    return *object.image();
+    return object.frames->frame(object.frame);
 }
 
 // ---- time ------------------------------------------------------------------

@@ -64,7 +64,8 @@ struct View::Impl {
     void add(std::unique_ptr<ViewObject> object);
     void destroy(ViewObject& object);
     void removeDead();
-    // Counts the frame sets built on first use.
+    // The frame it shows, built on first use (and counted then). Only for
+    // an object that hasImage().
     const FrameImage& imageOf(const ViewObject& object);
     int64_t frameDelayUs(const ViewObject& object, int frame) const;
     void advanceFrame(ViewObject& object, int64_t atUs);

@@ -48,9 +48,8 @@ struct ViewObject {
     Rect drawnBounds;
     bool repaint = true;
 
+    // Whether it has frames to show; the bounds never need them built.
     bool hasImage() const { return frames && frames->frameCount() > 0; }
-    // Builds the frames on first use; the bounds never need them.
-    const FrameImage* image() const { return hasImage() ? &frames->frame(frame) : nullptr; }
     Point position() const { return {toPixel(x), toPixel(y)}; }
     Rect bounds() const {
         if (!hasImage()) return {};
