@@ -176,23 +176,19 @@ void Win32Platform::invalidateView(const runtime::Rect& area) {
 // single call into the window manager instead of one each.
 void Win32Platform::flushInvalid() {
     if (pendingInvalid_.empty() || !main_) return;
-    if (pendingInvalid_.size() == 1) {
-        InvalidateRect(main_, &pendingInvalid_[0], FALSE);
+    const auto count = static_cast<DWORD>(pendingInvalid_.size());
+    const DWORD rectBytes = count * sizeof(RECT);
+    regionData_.resize(sizeof(RGNDATAHEADER) + rectBytes);
+    auto* data = reinterpret_cast<RGNDATA*>(regionData_.data());
+    data->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, count, rectBytes, pendingInvalid_[0]};
+    for (const RECT& r : pendingInvalid_) UnionRect(&data->rdh.rcBound, &data->rdh.rcBound, &r);
+    std::copy(pendingInvalid_.begin(), pendingInvalid_.end(), reinterpret_cast<RECT*>(data->Buffer));
+    if (HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(regionData_.size()), data)) {
+        InvalidateRgn(main_, region, FALSE);
+        DeleteObject(region);
     } else {
-        const DWORD rectBytes = static_cast<DWORD>(pendingInvalid_.size() * sizeof(RECT));
-        regionData_.resize(sizeof(RGNDATAHEADER) + rectBytes);
-        auto* data = reinterpret_cast<RGNDATA*>(regionData_.data());
-        const auto count = static_cast<DWORD>(pendingInvalid_.size());
-        data->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, count, rectBytes, pendingInvalid_[0]};
-        for (const RECT& r : pendingInvalid_) UnionRect(&data->rdh.rcBound, &data->rdh.rcBound, &r);
-        std::copy(pendingInvalid_.begin(), pendingInvalid_.end(), reinterpret_cast<RECT*>(data->Buffer));
-        HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(regionData_.size()), data);
-        if (region) {
-            InvalidateRgn(main_, region, FALSE);
-            DeleteObject(region);
-        } else {
-            for (const RECT& r : pendingInvalid_) InvalidateRect(main_, &r, FALSE);
-        }
+        // Out of GDI objects: the areas must still be painted.
+        for (const RECT& r : pendingInvalid_) InvalidateRect(main_, &r, FALSE);
     }
     pendingInvalid_.clear();
 }
