@@ -29,7 +29,6 @@ def onDisplay(exe, work):
 def onXvfb(exe, work, screen, seconds):
     width, height = (int(v) for v in screen.split("x"))
     shots = os.path.join(work, "screenshots")
-    os.makedirs(shots, exist_ok=True)
     args = argparse.Namespace(exe=exe, work=work, artifacts=shots, width=width, height=height)
     with CardRun(args) as card:
         boxes, window = walkGreetings(card)
@@ -51,7 +50,6 @@ def main():
     parser.add_argument("--seconds", type=int, default=30)
     a = parser.parse_args()
     exe = os.path.abspath(a.exe)
-    a.work = os.path.abspath(a.work)   # Wine wants an absolute prefix path
     if os.environ.get("DISPLAY"):
         return onDisplay(exe, a.work)
     return onXvfb(exe, a.work, a.screen, a.seconds)

@@ -113,6 +113,7 @@ def _copyTree(source, target):
 @contextmanager
 def privatePrefix(workDir):
     """A fresh prefix for one run, removed afterwards with every Wine process in it."""
+    workDir = os.path.abspath(workDir)   # Wine wants an absolute prefix path
     source = template(workDir)
     runsDir = os.path.join(workDir, "runs")
     os.makedirs(runsDir, exist_ok=True)

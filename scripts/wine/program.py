@@ -9,6 +9,27 @@ from poll import waitFor
 from prefix import DLL_OVERRIDES, wineEnv
 
 
+def cpuSeconds(pid):
+    """User plus system time of a process, all its threads, so far."""
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def memoryKiB(pid):
+    """Resident memory of a process (VmRSS): anonymous (heap, bitmaps), file-backed (code, fonts),
+    shared (RssAnon, RssFile, RssShmem)."""
+    values = {}
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            parts = line.split()
+            if parts and parts[0] in ("VmRSS:", "RssAnon:", "RssFile:", "RssShmem:"):
+                values[parts[0].rstrip(":")] = int(parts[1])
+    if "VmRSS" not in values:
+        raise RuntimeError(f"no VmRSS for process {pid}")
+    return values
+
+
 class WineProgram:
     """Starts `wine exe` in its own process group; the process is the program itself."""
 
@@ -45,9 +66,7 @@ class WineProgram:
 
     def cpuSeconds(self):
         """User and system time the program's process has used."""
-        with open(f"/proc/{self.pid}/stat") as stat:
-            fields = stat.read().rsplit(")", 1)[1].split()
-        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        return cpuSeconds(self.pid)
 
     def commandLine(self):
         with open(f"/proc/{self.pid}/cmdline", "rb") as cmdline:
@@ -55,8 +74,4 @@ class WineProgram:
 
     def rssKiB(self):
         """Resident memory of the program's process."""
-        with open(f"/proc/{self.pid}/status") as status:
-            for line in status:
-                if line.startswith("VmRSS:"):
-                    return int(line.split()[1])
-        raise RuntimeError(f"no VmRSS for process {self.pid}")
+        return memoryKiB(self.pid)["VmRSS"]

@@ -43,13 +43,12 @@ def parseArgs(extra=None):
         extra(parser)
     args = parser.parse_args()
     args.width, args.height = (int(v) for v in args.screen.split("x"))
+    print("screenshots and logs:", args.artifacts, flush=True)
     return args
 
 
 def main(test):
     """Runs test() and turns its outcome into ctest's exit codes."""
-    if "--artifacts" in sys.argv:
-        print("screenshots and logs:", sys.argv[sys.argv.index("--artifacts") + 1], flush=True)
     try:
         test()
     except Skip as why:
@@ -76,7 +75,6 @@ def _inside(point, rect):
 @dataclass
 class Box:
     number: int
-    window: object
     rect: tuple
     picture: object
 
@@ -84,10 +82,13 @@ class Box:
 class CardRun:
     """One run of the program on its own screen, prefix and Wine server."""
 
-    def __init__(self, args, dllOverrides=DLL_OVERRIDES, trayHeight=None, prepare=None, extraEnv=None):
+    def __init__(self, args, dllOverrides=DLL_OVERRIDES, trayHeight=None, prepare=None, extraEnv=None,
+                 sharedMemory=False):
         """trayHeight: start a notification area of that height before the program.
-        prepare(prefixDir) -> (exe, cwd): lays out the program's folder in the fresh prefix."""
+        prepare(prefixDir) -> (exe, cwd): lays out the program's folder in the fresh prefix.
+        sharedMemory: let the X server share memory with its clients, as a desktop's does."""
         self.args = args
+        self.sharedMemory = sharedMemory
         self.trayHeight = trayHeight
         self.prepare = prepare
         self.extraEnv = extraEnv
@@ -105,14 +106,14 @@ class CardRun:
         requireTools()
         try:
             self.screen = self._stack.enter_context(
-                VirtualScreen(self.width, self.height, UNDER_COLOUR, self.args.artifacts))
+                VirtualScreen(self.width, self.height, UNDER_COLOUR, self.args.artifacts, self.sharedMemory))
             self.display = self.screen.display
             self.tray = self.screen.startTray(self.trayHeight) if self.trayHeight else None
-            prefixDir = self._stack.enter_context(privatePrefix(self.args.work))
+            self.prefixDir = self._stack.enter_context(privatePrefix(self.args.work))
             if self.prepare:
-                self.exe, self.cwd = self.prepare(prefixDir)
+                self.exe, self.cwd = self.prepare(self.prefixDir)
             self.program = self._stack.enter_context(WineProgram(
-                self.exe, prefixDir, self.display, os.path.join(self.args.artifacts, "wine.log"),
+                self.exe, self.prefixDir, self.display, os.path.join(self.args.artifacts, "wine.log"),
                 cwd=self.cwd, dllOverrides=self.dllOverrides, extraEnv=self.extraEnv))
         except BaseException:
             self._stack.close()
@@ -251,18 +252,25 @@ def walkGreetings(run):
         window = open_[0]
         rect, picture = stablePicture(run, window, f"greeting box {number}")
         picture.savePng(run.artifact(f"box{number}.png"))
-        boxes.append(Box(number, window, rect, picture))
+        boxes.append(Box(number, rect, picture))
         _dismiss(run, window, f"greeting box {number}")
     assert len(boxes) == GREETING_COUNT, f"{len(boxes)} greeting boxes came before the main window, not 7"
     assert len(others) == 1, f"more than one window after the greetings: {others}"
     return boxes, others[0]
 
 
-def shellWindows(run):
-    """Where Wine's own shell shows windows (its fallback notification area
-    when no XEmbed one runs): the desktop's furniture, not the program's."""
-    return [w.rect for w in run.display.topWindows()
-            if w.resName == "explorer.exe" and w.width > 1 and run.display.isViewable(w.id)]
+def shellWindows(run, windows=None):
+    """The windows of Wine's own shell among `windows` (the top-level ones if
+    none are given): its fallback notification area when no XEmbed one runs,
+    or the icons it docks in one. The desktop's furniture, not the program's."""
+    listed = run.display.topWindows() if windows is None else windows
+    return [w for w in listed if w.resName == "explorer.exe" and w.width > 1 and run.display.isViewable(w.id)]
+
+
+def seeThroughProblems(run, shot, keepOut=()):
+    """spriteOnlyProblems() outside the card, Wine's shell windows and `keepOut`."""
+    areas = [cardRect(run.width, run.height)] + [w.rect for w in shellWindows(run)] + list(keepOut)
+    return spriteOnlyProblems(shot, areas)
 
 
 def cardProblems(shot):

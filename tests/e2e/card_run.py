@@ -5,8 +5,8 @@ With --patch the program is the test build that paints a patch in
 RGB(240, 240, 241), one step off the key colour: that patch must show.
 """
 
-from card import (PATCH_COLOUR, CardRun, cardProblems, cardRect, closeWithEscape, main, parseArgs,
-                  requireExe, shellWindows, spriteOnlyProblems, walkGreetings)
+from card import (PATCH_COLOUR, CardRun, cardProblems, closeWithEscape, main, parseArgs, requireExe,
+                  seeThroughProblems, walkGreetings)
 
 
 def patchRect(shot):
@@ -40,21 +40,18 @@ def run():
         assert window.rect == (0, 0, card.width, card.height), \
             f"the main window is at {window.rect}, not covering the {card.width}x{card.height} screen"
 
-        def keepOut():
-            return [cardRect(card.width, card.height)] + shellWindows(card)
-
         if args.patch:
             def patchProblems(shot):
                 rect = patchRect(shot)
                 if rect is None or rect[2] < 8 or rect[3] < 8:
                     return [f"no solid patch of {PATCH_COLOUR} shows (found {rect})"]
-                return spriteOnlyProblems(shot, keepOut() + [rect])
+                return seeThroughProblems(card, shot, [rect])
 
             shot = card.waitScreen("the patch on the see-through window", patchProblems, 30, "patch.png")
             print(f"patch at {patchRect(shot)}")
         else:
             card.waitScreen("only the card and flakes on the see-through window",
-                            lambda shot: cardProblems(shot) + spriteOnlyProblems(shot, keepOut()), 30,
+                            lambda shot: cardProblems(shot) + seeThroughProblems(card, shot), 30,
                             "window.png")
 
         windows = card.windows()

@@ -6,8 +6,8 @@ the view's turned and scaled frames fill then) it may drift by at most 2 MiB.
 
 import time
 
-from card import (CardRun, cardProblems, cardRect, closeWithEscape, main, parseArgs, requireExe,
-                  shellWindows, spriteOnlyProblems, walkGreetings)
+from card import (CardRun, cardProblems, closeWithEscape, main, parseArgs, requireExe, seeThroughProblems,
+                  walkGreetings)
 
 SAMPLE_EVERY = 30
 SETTLE = 60
@@ -42,8 +42,7 @@ def run():
         assert drift <= ALLOWED_DRIFT_KIB, f"resident memory grew by {drift} KiB after the first minute"
 
         card.waitScreen("only the card and flakes after the long run",
-                        lambda shot: cardProblems(shot) + spriteOnlyProblems(
-                            shot, [cardRect(card.width, card.height)] + shellWindows(card)), 30, "window.png")
+                        lambda shot: cardProblems(shot) + seeThroughProblems(card, shot), 30, "window.png")
         code = closeWithEscape(card, window)
         assert code == 0, f"Escape ended the program with exit code {code}, not 0"
 

@@ -45,7 +45,7 @@ def run():
         assert not loaded, f"the program loaded planted libraries: {loaded}"
 
         # The markers do work: loading a planted copy on purpose leaves one.
-        env = dict(wineEnv(os.path.dirname(folders["drive"]), card.display.name, OVERRIDES),
+        env = dict(wineEnv(card.prefixDir, card.display.name, OVERRIDES),
                    CC_E2E_MARKERS=MARKERS)
         subprocess.run(["wine", "rundll32", r"C:\cwd\Mpr.dll,Touch"], env=env, timeout=120,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -12,7 +12,7 @@ can cover the icon and take a click meant for it.
 
 import itertools
 
-from card import CardRun, main, parseArgs, requireExe, settled, stablePicture, walkGreetings
+from card import CardRun, main, parseArgs, requireExe, settled, shellWindows, stablePicture, walkGreetings
 from poll import Timeout, waitFor
 from screen import capture
 
@@ -34,8 +34,7 @@ class Tray:
     def icon(self):
         """The program's icon, docked in the notification area by Wine's shell."""
         def docked():
-            return [w for w in self.display.descendants(self.card.tray.id)
-                    if w.resName == "explorer.exe" and w.width > 1 and self.display.isViewable(w.id)]
+            return shellWindows(self.card, self.display.descendants(self.card.tray.id))
         icon = waitFor("the tray icon", docked, timeout=30)[0]
         picture = waitFor("the tray icon to be painted", lambda: capture(self.display).crop(*icon.rect),
                           timeout=30, until=lambda p: len(p.colours()) > 2)
@@ -96,7 +95,7 @@ class Tray:
             return capture(self.display).crop(*band).rgb
 
         waitFor(f"the menu to light up {item}", pointed, timeout=30, until=lambda rgb: rgb != unlit)
-        self.display.run("xdotool", "click", "1")
+        self.display.click(x, y, 1)
         waitFor("the tray menu to close", lambda: not self.display.isViewable(menu.id), timeout=30)
 
     def nothingOpens(self, icon, what, button, repeat=1):
