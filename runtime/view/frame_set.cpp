@@ -17,6 +17,12 @@ int clampSide(double v) {
     return int(std::clamp(v, 0.0, double(kMaxSide)));
 }
 
+// round(side × zoom / 1000), half up, in integers: in floating point 285‰
+// of 100 would come out 28, not 29.
+int scaledSide(int side, int zoom) {
+    return int(std::clamp<int64_t>((int64_t{side} * zoom + 500) / 1000, 0, kMaxSide));
+}
+
 // For each pixel of the built picture, the index of the source pixel it
 // shows, or -1 outside the turned picture. The same for every frame.
 std::vector<int64_t> sourceIndices(const codec::Picture& picture, const FrameKey& key, int width,
@@ -134,8 +140,8 @@ FrameSet::FrameSet(std::shared_ptr<const codec::Picture> picture, const FrameKey
     if (!source_ || source_->width <= 0 || source_->height <= 0) return;
     turnedSize(source_->width, source_->height, key.angle, width_, height_);
     if (key.zoom != 1000) {
-        width_ = clampSide(std::round(width_ * (key.zoom / 1000.0)));
-        height_ = clampSide(std::round(height_ * (key.zoom / 1000.0)));
+        width_ = scaledSide(width_, key.zoom);
+        height_ = scaledSide(height_, key.zoom);
     }
     count_ = int(source_->frames.size());
 }

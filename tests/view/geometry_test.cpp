@@ -96,6 +96,7 @@ TEST_P(ScaledSize, RoundsTheScaledSides) {
 INSTANTIATE_TEST_SUITE_P(Zooms, ScaledSize,
                          ::testing::Values(SizeCase{100, 100, 150, 15, 15},
                                            SizeCase{100, 100, 500, 50, 50},
+                                           SizeCase{100, 100, 285, 29, 29},   // 28.5: half up, exactly
                                            SizeCase{100, 100, 1000, 100, 100},
                                            SizeCase{300, 80, 0, 300, 80},
                                            SizeCase{300, 80, -20, 300, 80},
