@@ -9,6 +9,7 @@
 
 #include "runtime/codec/midi_song.h"
 #include "runtime/geometry.h"
+#include "runtime/surface.h"
 
 namespace runtime {
 
@@ -62,15 +63,6 @@ struct MenuEntry {
     bool disabled = false;
     bool hidden = false;
     std::vector<MenuEntry> children;
-};
-
-// The view's back buffer: 32-bit 0x00RRGGBB pixels, rows of `stride`
-// pixels, top row first. The view composes into it directly.
-struct Surface {
-    uint32_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    int stride = 0;
 };
 
 class Platform {

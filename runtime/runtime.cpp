@@ -7,6 +7,7 @@
 #include "runtime/codec/gif.h"
 #include "runtime/errors.h"
 #include "runtime/operations.h"
+#include "runtime/running_view.h"
 
 namespace runtime {
 namespace {
@@ -20,6 +21,8 @@ Runtime::Runtime(Platform& platform) : platform_(platform), previous_(currentRun
 Runtime::~Runtime() { currentRuntime = previous_; }
 
 Runtime& Runtime::current() { return *currentRuntime; }
+
+view::View& runningView() { return Runtime::current().view(); }
 
 void Runtime::raise(const std::string& control, const char* event, Handler handler) {
     platform_.traceEvent(control, event);

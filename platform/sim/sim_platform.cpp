@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/sim/window_functions.h"
+#include "runtime/codec/midi_bytes.h"
 #include "runtime/run.h"
 
 namespace platform::sim {
@@ -291,7 +292,7 @@ void SimPlatform::playMidi(const runtime::codec::MidiSong& song, int count) {
     if (!options_.midiDevice) return;   // silent: no output device
     Playback p{now_, std::nullopt, count, song.lengthUs, 0};
     for (const auto& e : song.events)
-        if ((e.status & 0xF0) == 0x90 && e.data2 > 0) {
+        if (runtime::codec::midi::startsNote(e.status, e.data2)) {
             p.firstNoteUs = e.timeUs;
             break;
         }

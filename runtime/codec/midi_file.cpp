@@ -4,6 +4,7 @@
 #include <string>
 
 #include "runtime/codec/byte_reader.h"
+#include "runtime/codec/midi_bytes.h"
 
 namespace runtime::codec {
 namespace {
@@ -16,11 +17,7 @@ constexpr int64_t kMaxTick = int64_t{1} << 32;
 constexpr std::size_t kMaxEvents = std::size_t{1} << 20;
 constexpr uint32_t kDefaultTempoUs = 500000;
 
-constexpr uint8_t kMeta = 0xFF;
-constexpr uint8_t kSysex = 0xF0;
-constexpr uint8_t kSysexContinuation = 0xF7;
-constexpr uint8_t kMetaEndOfTrack = 0x2F;
-constexpr uint8_t kMetaTempo = 0x51;
+using namespace midi;
 
 bool hasTag(ByteReader& in, const char* tag) {
     std::span<const uint8_t> bytes;
@@ -40,8 +37,8 @@ bool readVarLen(ByteReader& in, uint32_t& value) {
 }
 
 int dataBytesOf(uint8_t status) {
-    const uint8_t kind = status & 0xF0;
-    return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
+    const uint8_t kind = kindOf(status);
+    return kind == kProgramChange || kind == kChannelPressure ? 1 : 2;
 }
 
 class TrackReader {
@@ -81,7 +78,7 @@ private:
             return readChannelData(event, first);
         }
         event.status = first;
-        if (first < 0xF0) {
+        if (first < kSysex) {
             running_ = first;
             uint8_t data1 = 0;
             if (!in_.u8(data1)) return "track ends inside an event";

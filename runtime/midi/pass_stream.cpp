@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <bitset>
 
+#include "runtime/codec/midi_bytes.h"
+
 namespace runtime::midi {
 namespace {
 
-constexpr uint8_t kMetaStatus = 0xFF;
-constexpr uint8_t kMetaTempo = 0x51;
-constexpr uint8_t kControlChange = 0xB0;
-constexpr uint8_t kResetAllControllers = 121;
-constexpr uint8_t kAllNotesOff = 123;
+using namespace codec::midi;
 
-bool isChannelEvent(const codec::MidiEvent& e) { return e.status >= 0x80 && e.status < 0xF0; }
-bool isTempo(const codec::MidiEvent& e) { return e.status == kMetaStatus && e.data1 == kMetaTempo; }
+bool isTempo(const codec::MidiEvent& e) { return e.status == kMeta && e.data1 == kMetaTempo; }
 
 // Appends an event `ticks` after the previous one; a gap wider than a delta
 // time can hold is bridged with empty events.
@@ -42,7 +39,7 @@ PassStream buildPassStream(const codec::MidiSong& song) {
     int64_t lastTick = 0;
     for (const codec::MidiEvent& e : song.events) {
         uint32_t event = 0;
-        if (isChannelEvent(e)) {
+        if (isChannelEvent(e.status)) {
             event = makeEvent(kShortMessage, shortMessage(e.status, e.data1, e.data2));
             channels.set(e.status & 0x0F);
         } else if (isTempo(e)) {

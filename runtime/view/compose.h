@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "runtime/geometry.h"
-#include "runtime/platform.h"
+#include "runtime/surface.h"
 #include "runtime/view/frame_set.h"
 
 namespace runtime::view {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "runtime/geometry.h"
-#include "runtime/platform.h"
+#include "runtime/surface.h"
 #include "runtime/view/sprite.h"
 
 namespace runtime::view {

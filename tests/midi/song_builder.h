@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "runtime/codec/midi_bytes.h"
 #include "runtime/codec/midi_song.h"
 
 namespace midi_test {
+
+using namespace runtime::codec::midi;
 
 class SongBuilder {
 public:
@@ -17,12 +20,12 @@ public:
     }
     // A note-on, and after `length` the note-on of velocity 0 that ends it.
     SongBuilder& note(int64_t tick, int64_t length, int channel, int key) {
-        channelEvent(tick, 0x90 | channel, key, 100);
-        return channelEvent(tick + length, 0x90 | channel, key, 0);
+        channelEvent(tick, kNoteOn | channel, key, 100);
+        return channelEvent(tick + length, kNoteOn | channel, key, 0);
     }
-    SongBuilder& tempo(int64_t tick, uint32_t us) { return add(tick, 0xFF, 0x51, 0, us); }
-    SongBuilder& meta(int64_t tick, int type) { return add(tick, 0xFF, type, 0, 0); }
-    SongBuilder& sysex(int64_t tick) { return add(tick, 0xF0, 0, 0, 0); }
+    SongBuilder& tempo(int64_t tick, uint32_t us) { return add(tick, kMeta, kMetaTempo, 0, us); }
+    SongBuilder& meta(int64_t tick, int type) { return add(tick, kMeta, type, 0, 0); }
+    SongBuilder& sysex(int64_t tick) { return add(tick, kSysex, 0, 0, 0); }
     SongBuilder& end(int64_t tick) {
         song_.endTick = tick;
         return *this;

@@ -7,9 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/codec/midi_bytes.h"
 #include "runtime/midi/stream_event.h"
 
 namespace midi_test {
+
+using namespace runtime::codec::midi;
 
 struct TimedMessage {
     int64_t tick = 0;
@@ -20,9 +23,9 @@ struct TimedMessage {
 inline uint8_t statusOf(uint32_t message) { return message & 0xFF; }
 inline uint8_t data1Of(uint32_t message) { return (message >> 8) & 0xFF; }
 inline uint8_t data2Of(uint32_t message) { return (message >> 16) & 0xFF; }
-inline bool isNoteOn(uint32_t m) { return (statusOf(m) & 0xF0) == 0x90 && data2Of(m) > 0; }
+inline bool isNoteOn(uint32_t m) { return startsNote(statusOf(m), data2Of(m)); }
 inline bool isNoteOff(uint32_t m) {
-    return (statusOf(m) & 0xF0) == 0x80 || ((statusOf(m) & 0xF0) == 0x90 && data2Of(m) == 0);
+    return kindOf(statusOf(m)) == kNoteOff || (kindOf(statusOf(m)) == kNoteOn && data2Of(m) == 0);
 }
 
 class StreamReader {
@@ -64,7 +67,7 @@ public:
         const int channel = statusOf(m) & 0x0F;
         if (isNoteOn(m)) notes_.insert({channel, data1Of(m)});
         else if (isNoteOff(m)) notes_.erase({channel, data1Of(m)});
-        else if ((statusOf(m) & 0xF0) == 0xB0 && data1Of(m) == 123)
+        else if (kindOf(statusOf(m)) == kControlChange && data1Of(m) == kAllNotesOff)
             std::erase_if(notes_, [channel](const auto& n) { return n.first == channel; });
     }
     void apply(const std::vector<TimedMessage>& messages) {

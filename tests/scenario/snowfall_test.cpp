@@ -6,7 +6,7 @@
 #include "app/state.h"
 #include "form/main_form.h"
 #include "runtime/operations.h"
-#include "runtime/runtime.h"
+#include "runtime/running_view.h"
 #include "snow/snow.h"
 #include "tests/scenario/program_run.h"
 
@@ -21,7 +21,7 @@ constexpr int64_t spawnTick(int k) { return 1000 + (k - 1) * 500'000LL; }
 // 时钟2 likewise every 700 ms, right after 时钟1 at 1 ms.
 constexpr int64_t gustTick(int k) { return 1000 + (k - 1) * 700'000LL; }
 
-View& view() { return runtime::Runtime::current().view(); }
+View& view() { return runtime::runningView(); }
 
 View::ObjectState stateOf(int32_t id) {
     View::ObjectState s;

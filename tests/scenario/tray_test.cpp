@@ -2,7 +2,7 @@
 
 #include "app/state.h"
 #include "assets/assets.h"
-#include "runtime/runtime.h"
+#include "runtime/running_view.h"
 #include "tests/scenario/program_run.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "app/entry.h"
 #include "app/state.h"
 #include "platform/sim/sim_platform.h"
-#include "runtime/runtime.h"
+#include "runtime/running_view.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ constexpr int kTrackedSlots = 49;   // slot 50 is never filled
 
 enum Item { kSound = 0, kHelp = 1 };
 
-runtime::view::View& view() { return runtime::Runtime::current().view(); }
+runtime::view::View& view() { return runtime::runningView(); }
 
 // What one check, once a simulated minute, saw.
 struct Minute {

@@ -5,11 +5,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "runtime/codec/midi_bytes.h"
 #include "tools/assetgen/generators.h"
 #include "tools/assetgen/smf_writer.h"
 
 namespace assetgen {
 namespace {
+
+using namespace runtime::codec::midi;
 
 constexpr int kDivision = 480;
 constexpr int64_t kBar = 3 * kDivision;
@@ -123,10 +126,10 @@ TrackWriter soundingTrack(int index, int channel, uint8_t program, const std::ve
         uint8_t status, data1, data2;
     };
     std::vector<Event> events;
-    for (const Controller& c : controllers) events.push_back({c.tick, 1, uint8_t(0xB0 | ch), c.number, c.value});
+    for (const Controller& c : controllers) events.push_back({c.tick, 1, uint8_t(kControlChange | ch), c.number, c.value});
     for (const Note& n : notes) {
-        events.push_back({n.start, 2, uint8_t(0x90 | ch), n.key, kVelocity});
-        events.push_back({n.start + n.length, 0, uint8_t(0x90 | ch), n.key, 0});
+        events.push_back({n.start, 2, uint8_t(kNoteOn | ch), n.key, kVelocity});
+        events.push_back({n.start + n.length, 0, uint8_t(kNoteOn | ch), n.key, 0});
     }
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
         return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
@@ -134,9 +137,9 @@ TrackWriter soundingTrack(int index, int channel, uint8_t program, const std::ve
 
     TrackWriter track;
     track.name(0, "Track" + std::to_string(index));
-    track.channel(0, uint8_t(0xB0 | ch), 0, 0);   // bank select 0/1
-    track.channel(0, uint8_t(0xB0 | ch), 32, 1);
-    track.channel(0, uint8_t(0xC0 | ch), program);
+    track.channel(0, uint8_t(kControlChange | ch), 0, 0);   // bank select 0/1
+    track.channel(0, uint8_t(kControlChange | ch), 32, 1);
+    track.channel(0, uint8_t(kProgramChange | ch), program);
     for (const Event& e : events) track.channel(e.tick, e.status, e.data1, e.data2);
     track.end(kPassEnd);
     return track;

@@ -2,8 +2,12 @@
 
 #include <stdexcept>
 
+#include "runtime/codec/midi_bytes.h"
+
 namespace assetgen {
 namespace {
+
+using namespace runtime::codec::midi;
 
 void put32be(std::vector<uint8_t>& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
@@ -41,7 +45,7 @@ void TrackWriter::channel(int64_t tick, uint8_t status, uint8_t data1) {
 
 void TrackWriter::meta(int64_t tick, uint8_t type, const std::vector<uint8_t>& data) {
     delta(tick);
-    events_.insert(events_.end(), {0xFF, type});
+    events_.insert(events_.end(), {kMeta, type});
     putVarLen(events_, static_cast<uint32_t>(data.size()));
     events_.insert(events_.end(), data.begin(), data.end());
     running_ = 0;
@@ -52,15 +56,15 @@ void TrackWriter::name(int64_t tick, const std::string& text) {
 }
 
 void TrackWriter::tempo(int64_t tick, uint32_t us) {
-    meta(tick, 0x51, {static_cast<uint8_t>(us >> 16), static_cast<uint8_t>(us >> 8), static_cast<uint8_t>(us)});
+    meta(tick, kMetaTempo, {static_cast<uint8_t>(us >> 16), static_cast<uint8_t>(us >> 8), static_cast<uint8_t>(us)});
 }
 
 void TrackWriter::timeSignature(int64_t tick, int numerator, int denominatorPower) {
     // 24 MIDI clocks per metronome click, 8 thirty-seconds per quarter.
-    meta(tick, 0x58, {static_cast<uint8_t>(numerator), static_cast<uint8_t>(denominatorPower), 24, 8});
+    meta(tick, kMetaTimeSignature, {static_cast<uint8_t>(numerator), static_cast<uint8_t>(denominatorPower), 24, 8});
 }
 
-void TrackWriter::end(int64_t tick) { meta(tick, 0x2F, {}); }
+void TrackWriter::end(int64_t tick) { meta(tick, kMetaEndOfTrack, {}); }
 
 std::vector<uint8_t> TrackWriter::chunk() const {
     std::vector<uint8_t> out = {'M', 'T', 'r', 'k'};

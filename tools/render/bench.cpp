@@ -10,7 +10,7 @@
 
 #include "app/entry.h"
 #include "platform/sim/sim_platform.h"
-#include "runtime/runtime.h"
+#include "runtime/running_view.h"
 
 namespace render {
 namespace {
@@ -43,7 +43,7 @@ std::size_t recordBytes(const std::vector<platform::sim::Call>& calls) {
 }
 
 Reading read(const platform::sim::SimPlatform& sim) {
-    runtime::view::View& view = runtime::Runtime::current().view();
+    runtime::view::View& view = runtime::runningView();
     // Big blocks are mapped apart from the heap's arena: both count.
     const struct mallinfo2 heap = mallinfo2();
     return {double(std::clock()) / CLOCKS_PER_SEC, view.stats(), sim.presentedPixels(), view.objectCount(),
@@ -71,7 +71,7 @@ std::optional<Measured> measure(const BenchOptions& o, bool fullRedraw) {
     bool started = false, ended = false;
     // The runs are alike up to `from`; only then does the baseline redraw all.
     sim.at(start, [&] {
-        runtime::Runtime::current().view().setFullRedraw(fullRedraw);
+        runtime::runningView().setFullRedraw(fullRedraw);
         m.start = read(sim);
         started = true;
     });

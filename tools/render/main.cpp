@@ -9,7 +9,7 @@
 
 #include "app/entry.h"
 #include "platform/sim/sim_platform.h"
-#include "runtime/runtime.h"
+#include "runtime/running_view.h"
 #include "tools/render/bench.h"
 #include "tools/render/image_writers.h"
 
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     const auto end = start + static_cast<int64_t>(args.seconds * 1e6);
     int written = 0;
     bool failed = false;
-    if (args.fullRedraw) sim.at(start, [] { runtime::Runtime::current().view().setFullRedraw(true); });
+    if (args.fullRedraw) sim.at(start, [] { runtime::runningView().setFullRedraw(true); });
     for (int64_t t = start; t < end; t += kFrameUs)
         sim.at(t, [&] {
             render::Image image = capture(sim, args.width, args.height);
