@@ -10,6 +10,7 @@
 #include "runtime/codec/midi_song.h"
 #include "runtime/geometry.h"
 #include "runtime/surface.h"
+#include "runtime/tray_action.h"
 
 namespace runtime {
 
@@ -25,8 +26,7 @@ public:
     virtual void onSizeChanged() = 0;
     // The main window was activated after loading.
     virtual void onActivated() = 0;
-    // Mouse action on the tray icon: 1 left up, 2 left double click,
-    // 3 right up or the system's context-menu request.
+    // Mouse action on the tray icon, one of runtime/tray_action.h.
     virtual void onTrayEvent(int action) = 0;
     // The main window has been destroyed (closed); the loop will return.
     virtual void onWindowDestroyed() = 0;

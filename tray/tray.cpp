@@ -3,13 +3,12 @@
 #include "assets/assets.h"
 #include "form/main_form.h"
 #include "runtime/operations.h"
+#include "runtime/tray_action.h"
 
 namespace tray {
 
-constexpr int32_t kRightButtonUp = 3;
-
 void 主窗口_托盘事件(int32_t action) {
-    if (action == kRightButtonUp) runtime::popupMenu(form::托盘事件);
+    if (action == runtime::trayAction::rightUp) runtime::popupMenu(form::托盘事件);
 }
 
 void 声音_被选择() {

@@ -4,6 +4,7 @@
 
 #include "platform/win32/text.h"
 #include "runtime/codec/ico.h"
+#include "runtime/tray_action.h"
 
 namespace platform::win32 {
 
@@ -69,10 +70,10 @@ void TrayIcon::show() {
 
 int TrayIcon::actionFor(LPARAM lParam) {
     switch (LOWORD(lParam)) {
-    case WM_LBUTTONUP: return 1;
-    case WM_LBUTTONDBLCLK: return 2;
-    case WM_CONTEXTMENU: return 3;
-    default: return 0;
+    case WM_LBUTTONUP: return runtime::trayAction::leftUp;
+    case WM_LBUTTONDBLCLK: return runtime::trayAction::leftDoubleClick;
+    case WM_CONTEXTMENU: return runtime::trayAction::rightUp;
+    default: return runtime::trayAction::none;
     }
 }
 

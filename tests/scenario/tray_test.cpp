@@ -17,7 +17,7 @@ enum Item { kSound = 0, kHelp = 1, kExit = 2 };
 void choose(SimPlatform& sim, int64_t t, int item) {
     sim.at(t, [&sim, item] {
         sim.onPopup = [item](const auto&) { return MenuAnswer{item, 300'000}; };
-        sim.trayClick(3);
+        sim.trayClick(runtime::trayAction::rightUp);
     });
 }
 
@@ -43,14 +43,14 @@ TEST(FirstActivation, StartsTheCarolTheTrayIconAndTheCard) {
 
 TEST(TrayMenu, OnlyARightClickOpensIt) {
     SimPlatform sim;
-    sim.at(kSecond, [&] { sim.trayClick(1); });
-    sim.at(2 * kSecond, [&] { sim.trayClick(2); });
+    sim.at(kSecond, [&] { sim.trayClick(runtime::trayAction::leftUp); });
+    sim.at(2 * kSecond, [&] { sim.trayClick(runtime::trayAction::leftDoubleClick); });
     sim.at(3 * kSecond, [&] { sim.trayClick(4); });
     EXPECT_FALSE(sim.run(app::entryRoutine, 4 * kSecond));
     EXPECT_EQ(countCalls(sim, "popupMenu"), 0);
 
     SimPlatform right;
-    right.at(kSecond, [&] { right.trayClick(3); });
+    right.at(kSecond, [&] { right.trayClick(runtime::trayAction::rightUp); });
     right.run(app::entryRoutine, 2 * kSecond);
     ASSERT_EQ(countCalls(right, "popupMenu"), 1);
     EXPECT_EQ(right.callsNamed("popupMenu")[0].detail, "声音✓,帮助,退出");
@@ -62,7 +62,7 @@ TEST(TrayMenu, SoundStopsTheCarolThenRestartsItFromTheFirstNote) {
     choose(sim, 20 * kSecond, kSound);
     sim.at(25 * kSecond, [&] {
         sim.onPopup = nullptr;   // only look at the menu this time
-        sim.trayClick(3);
+        sim.trayClick(runtime::trayAction::rightUp);
     });
     sim.run(app::entryRoutine, 30 * kSecond);
 
@@ -101,7 +101,7 @@ TEST(TrayMenu, TheSnowKeepsFallingWhileTheMenuIsOpen) {
     SimPlatform sim;
     sim.at(10 * kSecond, [&] {
         sim.onPopup = [](const auto&) { return MenuAnswer{-1, 4 * kSecond}; };
-        sim.trayClick(3);
+        sim.trayClick(runtime::trayAction::rightUp);
     });
     sim.run(app::entryRoutine, 20 * kSecond);
     int ticksBehind = 0;
@@ -139,7 +139,7 @@ TEST(Faults, WithoutAMidiDeviceTheCardIsSilentAndTheToggleStillWorks) {
     SimPlatform sim({.midiDevice = false});
     choose(sim, 5 * kSecond, kSound);
     choose(sim, 8 * kSecond, kSound);
-    sim.at(10 * kSecond, [&] { sim.trayClick(3); });
+    sim.at(10 * kSecond, [&] { sim.trayClick(runtime::trayAction::rightUp); });
     EXPECT_FALSE(sim.run(app::entryRoutine, 12 * kSecond));
     EXPECT_TRUE(sim.playbacks().empty());
     EXPECT_EQ(countCalls(sim, "messageBox"), 7) << "only the greetings: no error is shown";

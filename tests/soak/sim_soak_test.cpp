@@ -66,7 +66,7 @@ protected:
     void choose(int64_t t, int item) {
         sim.at(t, [this, item] {
             sim.onPopup = [item](const auto&) { return MenuAnswer{item, 2 * kSecond}; };
-            sim.trayClick(3);
+            sim.trayClick(runtime::trayAction::rightUp);
         });
     }
 
