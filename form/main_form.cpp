@@ -12,13 +12,13 @@ runtime::Form makeForm() {
     runtime::Form f;
     f.window = {
         .name = "主窗口",
-        .design = {50, 50, 439, 319},
-        .caption = "",
-        .backColor = kColourKey,
-        .topmost = true,
-        .noTaskbarButton = true,
-        .escapeCloses = true,
-        .programIcon = true,
+        .spec = {.design = {50, 50, 439, 319},
+                 .caption = "",
+                 .backColor = kColourKey,
+                 .topmost = true,
+                 .noTaskbarButton = true,
+                 .escapeCloses = true,
+                 .programIcon = true},
         .created = greeting::主窗口_创建完毕,
         .sizeChanged = 主窗口_尺寸被改变,
         .firstActivated = greeting::主窗口_首次激活,
@@ -38,8 +38,6 @@ runtime::Form makeForm() {
     f.view = {
         .name = "动画框桌面",
         .design = {0, 0, 280, 216},
-        .visible = true,
-        .border = false,
         .BackColor = kColourKey,
         .collided = snow::动画框桌面_碰撞到物体,
     };
@@ -63,8 +61,8 @@ runtime::Form makeForm() {
     card.type = 1;
 
     f.templates = {
-        {.name = "动画物体雪花", .design = {216, 48, 48, 48}, .picture = assets::snowflakeGif(), .props = flake},
-        {.name = "动画物体圣诞卡", .design = {131, 234, 300, 80}, .picture = assets::cardGif(), .props = card},
+        {.name = "动画物体雪花", .picture = assets::snowflakeGif(), .props = flake},
+        {.name = "动画物体圣诞卡", .picture = assets::cardGif(), .props = card},
     };
     return f;
 }

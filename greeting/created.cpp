@@ -4,6 +4,7 @@
 #include "form/main_form.h"
 #include "greeting/greeting.h"
 #include "runtime/operations.h"
+#include "runtime/window_api.h"
 
 namespace greeting {
 namespace {
@@ -19,18 +20,11 @@ constexpr std::array<const char*, 7> kGreetings = {
     "我说到了吧，\r\nYorvane祝你们开开心心",
 };
 
-constexpr int32_t GWL_EXSTYLE = -20;
-constexpr int32_t WS_EX_LAYERED = 0x80000;
-constexpr uint32_t LWA_COLORKEY = 1;
-
-using GetWindowLongA = int32_t(intptr_t, int32_t);
-using SetWindowLongA = int32_t(intptr_t, int32_t, int32_t);
-using SetLayeredWindowAttributes = int32_t(intptr_t, uint32_t, uint8_t, uint32_t);
-
 }  // namespace
 
 void 主窗口_创建完毕() {
     using namespace form;
+    using namespace runtime::windowApi;
     for (const char* text : kGreetings) runtime::messageBox(text, 0, kTitle);
 
     runtime::setRandomSeed();

@@ -1,6 +1,7 @@
 #include "runtime/controls.h"
 
 #include "runtime/runtime.h"
+#include "runtime/trace_text.h"
 
 namespace runtime {
 namespace {
@@ -17,6 +18,7 @@ int Timer::period() const { return rt().timer(index_).period(); }
 
 void Timer::setPeriod(int ms) const {
     Runtime& r = rt();
+    r.traceCall(r.timerForm(index_).name + "." + callText("setPeriod", ms));
     r.timer(index_).setPeriod(ms, r.now());
     r.scheduleWake();
 }
@@ -24,32 +26,66 @@ void Timer::setPeriod(int ms) const {
 bool MenuItem::checked() const { return rt().menuItem(index_).checked; }
 
 void MenuItem::setChecked(bool checked) const {
-    rt().menuItem(index_).checked = checked;
-    rt().rebuildWindowMenu();
+    Runtime& r = rt();
+    r.traceCall(r.menuItem(index_).form->name + "." + callText("setChecked", checked));
+    r.menuItem(index_).checked = checked;
+    r.rebuildWindowMenu();
 }
 
 int SpriteTemplate::zoom() const { return rt().spriteTemplate(index_).zoom; }
-void SpriteTemplate::setZoom(int zoom) const { rt().spriteTemplate(index_).zoom = zoom; }
+
+void SpriteTemplate::setZoom(int zoom) const {
+    Runtime& r = rt();
+    r.traceCall(r.templateName(index_) + "." + callText("setZoom", zoom));
+    r.spriteTemplate(index_).zoom = zoom;
+}
+
+namespace {
+// Writes a view operation, with its result when it has one.
+void traceView(Runtime& r, const std::string& call, const std::string& result = {}) {
+    r.traceCall(r.viewName() + "." + call + (result.empty() ? "" : "=" + result));
+}
+}  // namespace
 
 void AnimationView::move(int left, int top, int width, int height) const {
-    rt().moveView({left, top, width, height});
+    Runtime& r = rt();
+    traceView(r, callText("move", left, top, width, height));
+    r.moveView({left, top, width, height});
 }
 
 int32_t AnimationView::createObject(const SpriteTemplate& from, double x, double y) const {
     Runtime& r = rt();
-    return r.view().createObject(r.spriteTemplate(from.index()), x, y, r.now());
+    const int32_t id = r.view().createObject(r.spriteTemplate(from.index()), x, y, r.now());
+    traceView(r, callText("createObject", r.templateName(from.index()), x, y), textOf(id));
+    return id;
 }
 
-void AnimationView::destroyObject(int32_t id) const { rt().view().destroyObject(id); }
-bool AnimationView::objectExists(int32_t id) const { return rt().view().objectExists(id); }
+void AnimationView::destroyObject(int32_t id) const {
+    traceView(rt(), callText("destroyObject", id));
+    rt().view().destroyObject(id);
+}
+
+bool AnimationView::objectExists(int32_t id) const {
+    const bool exists = rt().view().objectExists(id);
+    traceView(rt(), callText("objectExists", id), textOf(exists));
+    return exists;
+}
 
 void AnimationView::startForwardMotion(int32_t id, double step, int intervalMs, double distance,
                                        bool destroyAtEnd) const {
     Runtime& r = rt();
+    traceView(r, callText("startForwardMotion", id, step, intervalMs, distance, destroyAtEnd));
     r.view().startForwardMotion(id, step, intervalMs, distance, destroyAtEnd, r.now());
 }
 
-void AnimationView::stopForwardMotion(int32_t id) const { rt().view().stopForwardMotion(id); }
-void AnimationView::setDirection(int32_t id, int angle) const { rt().view().setDirection(id, angle); }
+void AnimationView::stopForwardMotion(int32_t id) const {
+    traceView(rt(), callText("stopForwardMotion", id));
+    rt().view().stopForwardMotion(id);
+}
+
+void AnimationView::setDirection(int32_t id, int angle) const {
+    traceView(rt(), callText("setDirection", id, angle));
+    rt().view().setDirection(id, angle);
+}
 
 }  // namespace runtime

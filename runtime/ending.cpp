@@ -24,6 +24,7 @@ void endProgram(int exitCode) {
     Runtime& r = Runtime::current();
     if (auto routine = r.atExit) {
         r.atExit = nullptr;   // exactly once, even if the routine ends the program itself
+        r.platform().traceEvent("program", "at-exit routine");
         routine();
     }
     finish(exitCode);

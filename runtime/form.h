@@ -9,6 +9,7 @@
 #include "runtime/geometry.h"
 #include "runtime/view/sprite.h"
 #include "runtime/view/view.h"
+#include "runtime/window_spec.h"
 
 namespace runtime {
 
@@ -16,13 +17,7 @@ using Handler = void (*)();
 
 struct WindowForm {
     std::string name;
-    Rect design;
-    std::string caption;
-    uint32_t backColor = 0;
-    bool topmost = false;
-    bool noTaskbarButton = false;
-    bool escapeCloses = false;
-    bool programIcon = false;
+    WindowSpec spec;   // handed to the back-end as it stands
     Handler created = nullptr;
     Handler positionChanged = nullptr;
     Handler sizeChanged = nullptr;
@@ -47,18 +42,17 @@ struct TimerForm {
     Handler periodic = nullptr;
 };
 
+// The view is always visible and without a border.
 struct ViewForm {
     std::string name;
     Rect design;
-    bool visible = true;
-    bool border = false;
     uint32_t BackColor = 0;
     void (*collided)(int32_t mover, int32_t left, int32_t top, int32_t other) = nullptr;
 };
 
+// Templates are never shown, so they need no place of their own.
 struct SpriteTemplateForm {
     std::string name;
-    Rect design;
     std::span<const uint8_t> picture;   // GIF bytes
     view::SpriteProps props;            // everything but the decoded picture
 };

@@ -5,6 +5,8 @@
 #include "runtime/codec/midi_file.h"
 #include "runtime/errors.h"
 #include "runtime/runtime.h"
+#include "runtime/text_limits.h"
+#include "runtime/trace_text.h"
 
 namespace runtime {
 namespace {
@@ -37,10 +39,16 @@ void messageBox(std::string_view text, int /*buttons: only OK is used*/, std::st
 
 void setRandomSeed() {
     Runtime& r = rt();
-    r.random.seed(clockSeed(r.platform().tickCountMillis(), ++r.seedings));
+    const uint64_t seed = clockSeed(r.platform().tickCountMillis(), ++r.seedings);
+    r.random.seed(seed);
+    r.traceCall(callText("setRandomSeed") + "=" + textOf(seed));
 }
 
-int32_t randomInt(int32_t low, int32_t high) { return rt().random.between(low, high); }
+int32_t randomInt(int32_t low, int32_t high) {
+    const int32_t value = rt().random.between(low, high);
+    rt().traceCall(callText("randomInt", low, high) + "=" + textOf(value));
+    return value;
+}
 
 int screenWidth() { return rt().platform().screenSize().width; }
 
@@ -53,16 +61,14 @@ void playMidi(int count, std::span<const uint8_t> smf) {
 void stopPlaying() { rt().platform().stopMidi(); }
 
 void setTrayIcon(std::span<const uint8_t> ico, std::string_view tip) {
-    rt().platform().setTrayIcon(ico, std::string(tip));
+    rt().platform().setTrayIcon(ico, cutToGbkBytes(tip, kTrayTipBytes));
 }
 
 void popupMenu(const MenuItem& item) {
     Runtime& r = rt();
-    const std::vector<int> children = r.visibleChildren(item.index());
-    const int chosen = r.platform().popupMenu(r.menuEntries(children));
-    if (chosen < 0 || chosen >= static_cast<int>(children.size())) return;
-    const MenuItemForm& picked = *r.menuItem(children[chosen]).form;
-    r.raise(picked.name, "selected", picked.selected);
+    const std::vector<int> shown = r.children(item.index(), true);
+    const int chosen = r.platform().popupMenu(r.menuEntries(shown));
+    if (chosen >= 0 && chosen < static_cast<int>(shown.size())) r.postSelected(shown[chosen]);
 }
 
 }  // namespace runtime

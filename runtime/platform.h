@@ -1,8 +1,37 @@
 #pragma once
 // The one interface a back-end implements. The run time calls down through
-// Platform; the back-end calls back up through Host. Texts are UTF-8.
+// Platform; the back-end calls back up through Host. Texts are UTF-8; the
+// back-end converts them at its boundary and never splits a character.
+//
+// What a back-end must supply:
+//   - a monotonic clock and the system's millisecond tick count;
+//   - the heap;
+//   - the main window: made hidden at its design rectangle, moved, shown
+//     and activated, its outer and client sizes, its handle, top-most and
+//     without a taskbar entry, closed by Escape (and Alt+Escape) when the
+//     form says so, reporting size changes, activation and its destruction;
+//   - see-through by colour key (setSeeThrough): pixels of the key show
+//     what lies beneath and take no click, all others are opaque;
+//   - the view's back buffer, and presenting its invalid areas;
+//   - one wake at a time (requestWake), on the GUI thread, never early;
+//   - modal message boxes and popup menus whose own loops keep delivering
+//     wakes, so timers and the view run behind them;
+//   - the message loop, and the process exit.
+// What is optional, and what doing nothing means:
+//   - the window menu (setWindowMenu): the program's has no visible item;
+//   - the tray icon: without a notification area there is no icon and no
+//     tray event, and Escape still ends the program; one that appears
+//     later should get the icon;
+//   - MIDI output (playMidi, stopMidi): silence, with no message;
+//   - system libraries (loadSystemLibrary, findExport): a back-end without
+//     user32 keeps the defaults, which answer the program's three window
+//     functions through the run time's stand-in (runtime/window_stand_in.h)
+//     and turn them into setSeeThrough;
+//   - traceEvent and traceCall: a record of what the program did, for the
+//     sim's tests.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -11,6 +40,8 @@
 #include "runtime/geometry.h"
 #include "runtime/surface.h"
 #include "runtime/tray_action.h"
+#include "runtime/window_spec.h"
+#include "runtime/window_stand_in.h"
 
 namespace runtime {
 
@@ -30,16 +61,6 @@ public:
     virtual void onTrayEvent(int action) = 0;
     // The main window has been destroyed (closed); the loop will return.
     virtual void onWindowDestroyed() = 0;
-};
-
-struct WindowSpec {
-    Rect design;                 // where it is created, hidden
-    std::string caption;         // shown nowhere: the window has no caption bar
-    uint32_t backColor = 0;      // 0xRRGGBB
-    bool topmost = false;
-    bool noTaskbarButton = false;  // owned by an invisible tool window
-    bool escapeCloses = false;
-    bool programIcon = false;    // the executable's "DEFAULT_ICON"
 };
 
 enum class BoxIcon { none, stop };
@@ -69,7 +90,7 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Prepares the back-end and reads the form data; false if that fails.
+    // Prepares the back-end before anything else; false if it cannot.
     virtual bool startUp(Host& host) = 0;
 
     // Monotonic clock in microseconds, and the system's millisecond tick
@@ -90,9 +111,12 @@ public:
     virtual void showMainWindow() = 0;                   // shows and activates
     virtual Size windowSize() = 0;                       // outer size
     virtual Size clientSize() = 0;
-    virtual intptr_t windowHandle() = 0;
+    virtual intptr_t windowHandle() = 0;                 // 0 once destroyed
+    // From now on pixels of exactly `colourKey` (0xRRGGBB) are see-through
+    // and take no click, every other pixel is opaque; nullopt: all opaque.
+    virtual void setSeeThrough(std::optional<uint32_t> colourKey) = 0;
     // Rebuilds the window's menu from its top-level items.
-    virtual void setWindowMenu(const std::vector<MenuEntry>& topLevel) = 0;
+    virtual void setWindowMenu(const std::vector<MenuEntry>& topLevel) { (void)topLevel; }
 
     // The animation view: a child area of the main window's client area.
     // setViewRect moves it (the back buffer becomes rect's size, contents
@@ -114,32 +138,41 @@ public:
     // returns the index of the chosen item, or -1. Blocks until it closes.
     virtual int popupMenu(const std::vector<MenuEntry>& items) = 0;
 
-    // Adds or replaces the tray icon of the main window (ico file bytes).
-    virtual void setTrayIcon(std::span<const uint8_t> ico, const std::string& tip) = 0;
-    virtual void removeTrayIcon() = 0;
+    // Adds or replaces the tray icon of the main window (ico file bytes);
+    // the tip arrives already cut to fit.
+    virtual void setTrayIcon(std::span<const uint8_t> ico, const std::string& tip) {
+        (void)ico;
+        (void)tip;
+    }
+    virtual void removeTrayIcon() {}
 
     // Stops any playback and waits for its end, then plays `song` from its
     // beginning in the background; count -1 loops without end. Silent on
     // failure. stopMidi returns once playback has stopped.
-    virtual void playMidi(const codec::MidiSong& song, int count) = 0;
-    virtual void stopMidi() = 0;
+    virtual void playMidi(const codec::MidiSong& song, int count) {
+        (void)song;
+        (void)count;
+    }
+    virtual void stopMidi() {}
 
     // Loads a system library from the system directory only; nullptr if
     // missing. Libraries stay loaded until the process ends.
-    virtual void* loadSystemLibrary(const std::string& name) = 0;
-    virtual void* findExport(void* library, const std::string& name) = 0;
+    virtual void* loadSystemLibrary(const std::string& name) { return standIn::library(name); }
+    virtual void* findExport(void* library, const std::string& name) { return standIn::function(library, name); }
 
     // Dispatches until the main window has been destroyed.
     virtual void runMessageLoop() = 0;
     // Ends the process; never returns.
     [[noreturn]] virtual void exitProcess(int code) = 0;
 
-    // Told of every event the run time raises on a control, handled or not
-    // (the sim records them; a real back-end has no use for them).
+    // Told of every event the run time raises on a control, handled or not,
+    // and of every operation the program asks of a control, of the random
+    // generator or of a window function answered by the stand-in.
     virtual void traceEvent(const std::string& control, const std::string& event) {
         (void)control;
         (void)event;
     }
+    virtual void traceCall(const std::string& call) { (void)call; }
 };
 
 }  // namespace runtime

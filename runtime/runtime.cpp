@@ -8,6 +8,7 @@
 #include "runtime/errors.h"
 #include "runtime/operations.h"
 #include "runtime/running_view.h"
+#include "runtime/window_api.h"
 
 namespace runtime {
 namespace {
@@ -61,10 +62,9 @@ void Runtime::makeControls() {
         props.picture = std::make_shared<const codec::Picture>(std::move(picture).value());
         templates_.push_back(std::move(props));
     }
-    const WindowForm& w = form.window;
-    const WindowSpec spec{w.design, w.caption, w.backColor, w.topmost, w.noTaskbarButton,
-                          w.escapeCloses, w.programIcon};
+    const WindowSpec& spec = form.window.spec;
     if (!platform_.createMainWindow(spec)) runtimeErrorStop(0, errors::kCreateWindow);
+    standInWindow.exStyle = spec.topmost ? windowApi::WS_EX_TOPMOST : 0;
 
     for (const MenuItemForm& m : form.menu) menu_.push_back({&m, m.checked});
     rebuildWindowMenu();
@@ -97,25 +97,39 @@ void Runtime::rebuildWindowMenu() {
     platform_.setWindowMenu(menuEntries(topLevel));
 }
 
-std::vector<int> Runtime::visibleChildren(int index) const {
-    std::vector<int> children;
+std::vector<int> Runtime::children(int index, bool visibleOnly) const {
+    // Form order nests by level: an item's subtree runs until the level
+    // drops back to its own.
+    std::vector<int> found;
     const int level = menu_.at(index).form->level;
     for (std::size_t i = index + 1; i < menu_.size() && menu_[i].form->level > level; ++i)
-        if (menu_[i].form->level == level + 1 && !menu_[i].form->hidden) children.push_back(static_cast<int>(i));
-    return children;
+        if (menu_[i].form->level == level + 1 && !(visibleOnly && menu_[i].form->hidden))
+            found.push_back(static_cast<int>(i));
+    return found;
 }
 
 std::vector<MenuEntry> Runtime::menuEntries(const std::vector<int>& items) const {
     std::vector<MenuEntry> entries;
     for (int i : items) {
-        const MenuItemState& m = menu_[i];
-        std::vector<int> children;
-        const int level = m.form->level;
-        for (std::size_t j = i + 1; j < menu_.size() && menu_[j].form->level > level; ++j)
-            if (menu_[j].form->level == level + 1) children.push_back(static_cast<int>(j));
-        entries.push_back({m.form->text, m.checked, m.form->disabled, m.form->hidden, menuEntries(children)});
+        const MenuItemForm& f = *menu_[i].form;
+        entries.push_back({f.text, menu_[i].checked, f.disabled, f.hidden, menuEntries(children(i, false))});
     }
     return entries;
+}
+
+void Runtime::postSelected(int index) {
+    postedSelections_.push_back(index);
+    scheduleWake();
+}
+
+void Runtime::raisePosted() {
+    while (!postedSelections_.empty()) {
+        const MenuItemForm& picked = *menu_.at(postedSelections_.front()).form;
+        postedSelections_.erase(postedSelections_.begin());
+        // The handler may open a box: its loop must have the next wake.
+        scheduleWake();
+        raise(picked.name, "selected", picked.selected);
+    }
 }
 
 void Runtime::scheduleWake() {
@@ -123,6 +137,7 @@ void Runtime::scheduleWake() {
     for (const TimerModel& t : timers_)
         if (t.due()) due = std::min(due, *t.due());
     if (viewRunning_) due = std::min(due, view_->nextWakeUs());
+    if (!postedSelections_.empty()) due = now();
     if (due != std::numeric_limits<int64_t>::max()) platform_.requestWake(due);
 }
 
@@ -147,6 +162,7 @@ void Runtime::fireDueTimers(int64_t nowUs) {
 
 void Runtime::onWake() {
     const int64_t nowUs = now();
+    if (loaded_) raisePosted();
     if (loaded_) fireDueTimers(nowUs);
     if (viewRunning_ && now() >= view_->nextWakeUs()) view_->tick(now());
     scheduleWake();
@@ -169,6 +185,7 @@ void Runtime::onTrayEvent(int action) {
 void Runtime::onWindowDestroyed() {
     viewRunning_ = false;   // the view's tick ends with its window
     loaded_ = false;
+    postedSelections_.clear();   // nothing is delivered to a destroyed window
     for (TimerModel& t : timers_) t.setPeriod(0, now());
 }
 

@@ -12,6 +12,7 @@
 #include "runtime/random.h"
 #include "runtime/timer_model.h"
 #include "runtime/view/view.h"
+#include "runtime/window_stand_in.h"
 
 namespace runtime {
 
@@ -40,16 +41,24 @@ public:
     view::View& view() { return *view_; }
     void moveView(const Rect& rect);
     void rebuildWindowMenu();
-    // The visible direct children of a menu item, as form indices.
-    std::vector<int> visibleChildren(int index) const;
+    // The direct children of a menu item, as form indices; only the
+    // visible ones on request.
+    std::vector<int> children(int index, bool visibleOnly) const;
     std::vector<MenuEntry> menuEntries(const std::vector<int>& items) const;
+    // Raises a menu item's selected event once the current event is done.
+    void postSelected(int index);
     void scheduleWake();
+    void traceCall(const std::string& call) { platform_.traceCall(call); }
+    // The form names of the program's controls, for traceCall.
+    const std::string& viewName() const { return form_->view.name; }
+    const std::string& templateName(int index) const { return form_->templates.at(index).name; }
 
     Random random;
     uint32_t seedings = 0;
     void (*atExit)() = nullptr;
     std::map<std::string, void*> libraries;
     std::map<std::string, void*> functions;
+    standIn::Window standInWindow;
 
 private:
     // Host
@@ -65,6 +74,7 @@ private:
 
     void makeControls();
     void fireDueTimers(int64_t nowUs);
+    void raisePosted();
 
     Platform& platform_;
     Runtime* previous_;
@@ -77,6 +87,7 @@ private:
     std::vector<view::SpriteProps> templates_;
     std::unique_ptr<view::View> view_;
     Rect viewRect_;
+    std::vector<int> postedSelections_;   // menu items, in the order chosen
 };
 
 }  // namespace runtime

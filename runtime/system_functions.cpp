@@ -1,20 +1,15 @@
-#include <array>
-
 #include "runtime/errors.h"
 #include "runtime/operations.h"
 #include "runtime/runtime.h"
+#include "runtime/window_api.h"
 
 namespace runtime {
-namespace {
-constexpr std::array<const char*, 6> kSearchOrder = {
-    "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll"};
-}
 
 void* systemFunction(const char* name) {
     Runtime& r = Runtime::current();
     if (auto known = r.functions.find(name); known != r.functions.end()) return known->second;
     Platform& p = r.platform();
-    for (const char* libraryName : kSearchOrder) {
+    for (const char* libraryName : windowApi::kLibrarySearchOrder) {
         auto [entry, added] = r.libraries.try_emplace(libraryName, nullptr);
         if (added) entry->second = p.loadSystemLibrary(libraryName);
         if (!entry->second) continue;

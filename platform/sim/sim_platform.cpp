@@ -5,7 +5,6 @@
 #include <limits>
 #include <stdexcept>
 
-#include "platform/sim/window_functions.h"
 #include "runtime/codec/midi_bytes.h"
 #include "runtime/run.h"
 
@@ -14,10 +13,6 @@ namespace {
 
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
 constexpr intptr_t kWindowHandle = 0x10010;
-constexpr int32_t WS_POPUP = static_cast<int32_t>(0x80000000u);
-constexpr int32_t WS_EX_TOPMOST = 0x8;
-
-SimPlatform* activeSim = nullptr;
 
 // Unwinds the program's stack when the process would end.
 struct ProcessExit {
@@ -38,16 +33,11 @@ std::string describe(const runtime::Rect& r) {
 
 }  // namespace
 
-SimPlatform::SimPlatform(Options options) : options_(options), previousActive_(activeSim) {
-    activeSim = this;
-}
+SimPlatform::SimPlatform(Options options) : options_(options) {}
 
 SimPlatform::~SimPlatform() {
     for (auto& [block, size] : blocks_) std::free(block);
-    activeSim = previousActive_;
 }
-
-SimPlatform& SimPlatform::active() { return *activeSim; }
 
 std::optional<int> SimPlatform::run(int (*entry)(), int64_t untilUs) {
     limitUs_ = untilUs;
@@ -75,6 +65,13 @@ std::vector<Call> SimPlatform::callsNamed(const std::string& what) const {
     return found;
 }
 
+std::vector<std::string> SimPlatform::operations() const {
+    std::vector<std::string> found;
+    for (const Call& c : calls_)
+        if (c.what == "call") found.push_back(c.detail);
+    return found;
+}
+
 void SimPlatform::pressEscape() {
     // A task-modal box disables the window, so the key never reaches it.
     if (!window_.created || window_.destroyed || !window_.visible || modalBoxes_ > 0) return;
@@ -89,7 +86,9 @@ void SimPlatform::pressEscape() {
 }
 
 void SimPlatform::trayClick(int action) {
-    if (tray_.shown) host_->onTrayEvent(action);
+    if (!tray_.shown) return;
+    host_->onTrayEvent(action);
+    record("trayEventReturned");
 }
 
 void SimPlatform::startShell() {
@@ -111,9 +110,7 @@ uint32_t SimPlatform::visibleAt(int x, int y, uint32_t desktop) const {
     const runtime::Rect& r = window_.rect;
     if (!window_.visible || x < r.left || y < r.top || x >= r.right() || y >= r.bottom()) return desktop;
     const uint32_t pixel = presentedAt(x - r.left, y - r.top);
-    const bool layered = (window_.exStyle & 0x80000) != 0;
-    if (layered && (window_.layeredFlags & 1) && pixel == window_.colourKey) return desktop;
-    return pixel;
+    return pixel == window_.seeThroughKey ? desktop : pixel;
 }
 
 bool SimPlatform::startUp(runtime::Host& host) {
@@ -147,8 +144,6 @@ bool SimPlatform::createMainWindow(const runtime::WindowSpec& spec) {
     window_.created = true;
     window_.spec = spec;
     window_.rect = spec.design;
-    window_.style = WS_POPUP;
-    window_.exStyle = spec.topmost ? WS_EX_TOPMOST : 0;
     resetPicture(spec.design.width, spec.design.height, spec.backColor);
     return true;
 }
@@ -172,11 +167,18 @@ void SimPlatform::showMainWindow() {
 runtime::Size SimPlatform::windowSize() { return {window_.rect.width, window_.rect.height}; }
 
 runtime::Size SimPlatform::clientSize() {
-    // No border, and a menu with no visible item takes no strip.
-    return windowSize();
+    // No border; only the menu strip, if the system keeps one, is not client area.
+    const runtime::Size client{window_.rect.width, std::max(0, window_.rect.height - options_.menuStripHeight)};
+    record("clientSize", std::to_string(client.width) + "x" + std::to_string(client.height));
+    return client;
 }
 
 intptr_t SimPlatform::windowHandle() { return window_.created && !window_.destroyed ? kWindowHandle : 0; }
+
+void SimPlatform::setSeeThrough(std::optional<uint32_t> colourKey) {
+    record("setSeeThrough", colourKey ? std::to_string(*colourKey) : "none");
+    window_.seeThroughKey = colourKey;
+}
 
 void SimPlatform::setWindowMenu(const std::vector<runtime::MenuEntry>& topLevel) {
     record("setWindowMenu");
@@ -307,11 +309,7 @@ void SimPlatform::stopMidi() {
 
 void* SimPlatform::loadSystemLibrary(const std::string& name) {
     record("loadSystemLibrary", name);
-    return systemLibrary(name);
-}
-
-void* SimPlatform::findExport(void* library, const std::string& name) {
-    return windowFunction(library, name);
+    return Platform::loadSystemLibrary(name);
 }
 
 void SimPlatform::runMessageLoop() {
@@ -328,6 +326,10 @@ void SimPlatform::exitProcess(int code) {
 
 void SimPlatform::traceEvent(const std::string& control, const std::string& event) {
     record("event", control + " " + event);
+}
+
+void SimPlatform::traceCall(const std::string& call) {
+    if (options_.recordOperations) record("call", call);
 }
 
 }  // namespace platform::sim

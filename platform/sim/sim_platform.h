@@ -28,6 +28,9 @@ struct Options {
     std::size_t failAllocationOf = 0;      // an allocation of this many bytes fails
     bool midiDevice = true;
     bool shellTray = true;                 // false: no notification area yet
+    int menuStripHeight = 0;               // a strip the system keeps above the client area
+    // false: operations are not recorded (traceCall), for long runs.
+    bool recordOperations = true;
     // false: presents are counted but not copied, for long runs that never
     // look at the window (presentedAt and visibleAt then refuse).
     bool windowPicture = true;
@@ -53,11 +56,7 @@ struct SimWindow {
     bool destroyed = false;
     runtime::WindowSpec spec;
     runtime::Rect rect;
-    int32_t style = 0;
-    int32_t exStyle = 0;
-    uint32_t colourKey = 0;
-    uint8_t alpha = 0;
-    uint32_t layeredFlags = 0;
+    std::optional<uint32_t> seeThroughKey;   // 0xRRGGBB
     std::vector<runtime::MenuEntry> menu;
 };
 
@@ -89,6 +88,8 @@ public:
     int64_t now() const { return now_; }
     const std::vector<Call>& calls() const { return calls_; }
     std::vector<Call> callsNamed(const std::string& what) const;
+    // The operations the program asked for (traceCall), in order.
+    std::vector<std::string> operations() const;
     const SimWindow& window() const { return window_; }
     const SimTray& tray() const { return tray_; }
     const std::vector<Playback>& playbacks() const { return playbacks_; }
@@ -113,6 +114,7 @@ public:
     runtime::Size windowSize() override;
     runtime::Size clientSize() override;
     intptr_t windowHandle() override;
+    void setSeeThrough(std::optional<uint32_t> colourKey) override;
     void setWindowMenu(const std::vector<runtime::MenuEntry>& topLevel) override;
     void setViewRect(const runtime::Rect& rect) override;
     runtime::Surface viewSurface() override;
@@ -126,15 +128,12 @@ public:
     void playMidi(const runtime::codec::MidiSong& song, int count) override;
     void stopMidi() override;
     void* loadSystemLibrary(const std::string& name) override;
-    void* findExport(void* library, const std::string& name) override;
     void runMessageLoop() override;
     [[noreturn]] void exitProcess(int code) override;
     void traceEvent(const std::string& control, const std::string& event) override;
+    void traceCall(const std::string& call) override;
 
-    // The emulated window functions reach the window through these.
-    static SimPlatform& active();
     void record(std::string what, std::string detail = {});
-    SimWindow& mutableWindow() { return window_; }
 
 private:
     struct Action {
@@ -168,7 +167,6 @@ private:
     std::vector<runtime::Rect> invalid_;
     std::vector<uint32_t> presented_;   // the window's client area
     std::size_t presentedPixels_ = 0;
-    SimPlatform* previousActive_ = nullptr;
 };
 
 }  // namespace platform::sim

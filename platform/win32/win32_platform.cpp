@@ -147,6 +147,19 @@ runtime::Size Win32Platform::clientSize() {
 
 intptr_t Win32Platform::windowHandle() { return reinterpret_cast<intptr_t>(main_); }
 
+// The program layers the window itself through user32; this is the same
+// layering for a caller that asks the back-end.
+void Win32Platform::setSeeThrough(std::optional<uint32_t> colourKey) {
+    if (!main_) return;
+    const LONG_PTR style = GetWindowLongPtrW(main_, GWL_EXSTYLE);
+    if (!colourKey) {
+        SetWindowLongPtrW(main_, GWL_EXSTYLE, style & ~LONG_PTR{WS_EX_LAYERED});
+        return;
+    }
+    SetWindowLongPtrW(main_, GWL_EXSTYLE, style | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(main_, colorRef(*colourKey), 255, LWA_COLORKEY);
+}
+
 void Win32Platform::setWindowMenu(const std::vector<runtime::MenuEntry>& topLevel) {
     if (!main_) return;
     HMENU bar = buildMenuBar(topLevel);

@@ -36,6 +36,7 @@ public:
     runtime::Size windowSize() override;
     runtime::Size clientSize() override;
     intptr_t windowHandle() override;
+    void setSeeThrough(std::optional<uint32_t> colourKey) override;
     void setWindowMenu(const std::vector<runtime::MenuEntry>& topLevel) override;
 
     void setViewRect(const runtime::Rect& rect) override;

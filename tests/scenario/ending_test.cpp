@@ -11,6 +11,7 @@ using platform::sim::Options;
 using platform::sim::SimPlatform;
 
 int releasesOfTheSlots(const SimPlatform& sim) { return countCalls(sim, "release", "208"); }
+int atExitRuns(const SimPlatform& sim) { return countCalls(sim, "event", "program at-exit routine"); }
 
 TEST(Ending, EscapeClosesTheWindowAndEndsInOrder) {
     SimPlatform sim;
@@ -19,6 +20,7 @@ TEST(Ending, EscapeClosesTheWindowAndEndsInOrder) {
 
     ASSERT_TRUE(code);
     EXPECT_EQ(*code, 0);
+    EXPECT_EQ(atExitRuns(sim), 1);
     EXPECT_EQ(releasesOfTheSlots(sim), 1);
     EXPECT_EQ(sim.liveBlocks(), 0u);
     EXPECT_TRUE(sim.window().destroyed);
@@ -34,15 +36,24 @@ TEST(Ending, EscapeDoesNotReachTheWindowWhileABoxIsOpen) {
     EXPECT_FALSE(sim.window().destroyed);
 }
 
-// The exit command's path: the orderly end from inside a handler.
-TEST(Ending, TheOrderlyEndRunsTheAtExitRoutineOnceAndKeepsTheWindow) {
+// The exit command: 退出 chosen from the tray menu ends from inside its
+// handler, at once.
+TEST(Ending, TheExitCommandRunsTheAtExitRoutineOnceAndKeepsTheWindow) {
     SimPlatform sim;
-    sim.at(2 * kSecond, [] { runtime::endProgram(0); });
+    sim.at(2 * kSecond, [&] {
+        sim.onPopup = [](const auto& items) {
+            return platform::sim::MenuAnswer{items.at(2).text == "退出" ? 2 : -1, 0};
+        };
+        sim.trayClick(runtime::trayAction::rightUp);
+    });
     const auto code = sim.run(app::entryRoutine, 10 * kSecond);
 
     ASSERT_TRUE(code);
     EXPECT_EQ(*code, 0);
+    EXPECT_EQ(sim.now(), 2 * kSecond);
+    EXPECT_EQ(atExitRuns(sim), 1);
     EXPECT_EQ(releasesOfTheSlots(sim), 1);
+    EXPECT_EQ(sim.liveBlocks(), 0u);
     EXPECT_FALSE(sim.window().destroyed);
     EXPECT_EQ(countCalls(sim, "messageLoopEnded"), 0);
 }
@@ -71,6 +82,7 @@ TEST_P(FatalStop, ShowsItsBoxSkipsTheAtExitRoutineAndExitsMinusOne) {
     const auto boxes = sim.callsNamed("messageBox");
     EXPECT_EQ(boxes.back().detail, std::string("错误|") + c.text + "|stop");
     EXPECT_EQ(releasesOfTheSlots(sim), 0);
+    EXPECT_EQ(atExitRuns(sim), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -104,6 +116,7 @@ TEST(FatalStop, LeavesTheWindowEnabled) {
     EXPECT_TRUE(sim.window().destroyed);
     EXPECT_EQ(sim.now(), 8 * kSecond);
     EXPECT_EQ(releasesOfTheSlots(sim), 0);
+    EXPECT_EQ(atExitRuns(sim), 0);
 }
 
 // A cursor pushed below the table makes the spawner's own index check fire
@@ -128,6 +141,7 @@ TEST(FatalStop, FromInsideATimerTick) {
     EXPECT_GE(gusts, 6);
     EXPECT_EQ(spawns, 0);
     EXPECT_EQ(releasesOfTheSlots(sim), 0);
+    EXPECT_EQ(atExitRuns(sim), 0);
 }
 
 struct IndexCase {
@@ -191,7 +205,10 @@ TEST(Ending, AnUnknownSystemFunctionStopsWithCodeZero) {
     EXPECT_EQ(*code, -1);
     EXPECT_EQ(sim.callsNamed("messageBox").back().detail,
               "错误|运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“NoSuchFunctionA”\r\n|stop");
-    EXPECT_EQ(countCalls(sim, "loadSystemLibrary"), 6) << "every library of the list was searched";
+    std::vector<std::string> searched;
+    for (const auto& c : sim.callsNamed("loadSystemLibrary")) searched.push_back(c.detail);
+    EXPECT_EQ(searched, (std::vector<std::string>{"Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll",
+                                                  "Mpr.dll", "Shell32.dll"}));
 }
 
 struct FailureCase {
@@ -212,6 +229,7 @@ TEST_P(RunTimeFailure, EndsThroughTheFatalStop) {
     EXPECT_EQ(sim.callsNamed("messageBox").back().detail,
               std::string("错误|运行时出错!\r\n\r\n错误信息：") + GetParam().message + "\r\n|stop");
     EXPECT_EQ(releasesOfTheSlots(sim), 0);
+    EXPECT_EQ(atExitRuns(sim), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Injected, RunTimeFailure,

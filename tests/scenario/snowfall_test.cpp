@@ -59,12 +59,17 @@ TEST(Spawner, TheFirstTickFillsSlotOneAndRetiresNothing) {
 }
 
 TEST(Spawner, TheFiftiethTickWrapsToSlotOneAndRetiresItsFlake) {
-    // A seed whose first flake is slow and misses the card, so it is still
-    // falling when its slot comes up again.
-    SimPlatform sim({.tickCountStart = 8});
+    SimPlatform sim;
     int32_t before = 0, after = 0;
     bool existedBefore = false, existsAfter = true;
     int cursorBefore = 0, cursorAfter = 0;
+    // Whatever the seed, the first flake is still about when its slot comes
+    // up again: sent up and away, on a journey longer than its slot's turn.
+    sim.at(spawnTick(1) + 1, [] {
+        const int32_t first = app::flakeSlots.at(1);
+        view().setDirection(first, 0);
+        view().startForwardMotion(first, 1, 1, 1e6, true, spawnTick(1) + 1);
+    });
     sim.at(spawnTick(50) - 1, [&] {
         before = app::flakeSlots.at(1);
         existedBefore = view().objectExists(before);
@@ -79,9 +84,13 @@ TEST(Spawner, TheFiftiethTickWrapsToSlotOneAndRetiresItsFlake) {
 
     EXPECT_EQ(cursorBefore, 49);
     EXPECT_EQ(cursorAfter, 1) << "slot 50 is never filled";
-    ASSERT_TRUE(existedBefore) << "pick a seed whose first flake still falls at 24.5 s";
+    ASSERT_TRUE(existedBefore);
     EXPECT_FALSE(existsAfter);
     EXPECT_GT(after, before);
+    const std::string old = std::to_string(before);
+    EXPECT_LT(firstCall(sim, "call", "动画框桌面.stopForwardMotion(" + old + ")"),
+              firstCall(sim, "call", "动画框桌面.destroyObject(" + old + ")"))
+        << "stopped, which destroys it, then destroyed";
 }
 
 TEST(Spawner, AZoomWriteLeavesFallingFlakesAsTheyAre) {
@@ -104,35 +113,49 @@ TEST(Spawner, AZoomWriteLeavesFallingFlakesAsTheyAre) {
     EXPECT_TRUE(same);
 }
 
-// Over a long run every id is issued once, in order, and at most 49 flakes
-// (plus those in their last 200 ms) and the card exist at any time.
+// A slow flake's run lasts 62 spawner ticks, so only the slots keep the
+// count down: right after each tick, no flake is older than the last 49,
+// and every id was issued once, in order.
 TEST(Spawner, KeepsAtMostFortyNineFlakes) {
     SimPlatform sim({.wakeGranularityUs = 15625});
-    int most = 0;
-    int32_t lastId = 0;
+    int32_t lastId = 0, oldestAlive = INT32_MAX;
     bool rising = true;
-    for (int k = 2; k <= 240; ++k)
+    for (int k = 60; k <= 240; ++k)
         sim.at(spawnTick(k) + 1, [&] {
-            most = std::max(most, view().objectCount());
-            const int32_t id = app::flakeSlots.at(app::flakeCursor);
-            rising &= id > lastId;
-            lastId = id;
+            const int32_t newest = app::flakeSlots.at(app::flakeCursor);
+            rising &= newest > lastId;
+            lastId = newest;
+            for (int32_t id = app::cardObject + 1; id <= newest; ++id)
+                if (view().objectExists(id)) oldestAlive = std::min(oldestAlive, id - newest);
         });
     sim.run(app::entryRoutine, spawnTick(240) + kSecond);
-    EXPECT_LE(most, 1 + 49 + 1);
+    EXPECT_EQ(oldestAlive, -48) << "the flake of 48 ticks ago still falls, none older";
     EXPECT_TRUE(rising);
 }
 
+// Before the first flake the gust draws its side and angle, turns nothing
+// (not even the card) and re-arms.
 TEST(Wind, WithNoFlakeTurnsNothingAndReArms) {
     SimPlatform sim;
     int period = -1;
+    std::size_t from = 0, to = 0;
     sim.at(500, [&] {
         ASSERT_EQ(app::flakeCursor, 0);
+        from = sim.calls().size();
         snow::时钟2_周期事件();
+        to = sim.calls().size();
         period = form::时钟2.period();
     });
     sim.run(app::entryRoutine, kSecond / 100);
     EXPECT_EQ(period, 700);
+    std::vector<std::string> ops;
+    for (std::size_t i = from; i < to; ++i)
+        if (sim.calls()[i].what == "call") ops.push_back(sim.calls()[i].detail.substr(0, sim.calls()[i].detail.find('=')));
+    ASSERT_EQ(ops.size(), 4u);
+    EXPECT_EQ(ops[0], "时钟2.setPeriod(0)");
+    EXPECT_EQ(ops[1], "randomInt(1,4)");
+    EXPECT_TRUE(ops[2] == "randomInt(135,170)" || ops[2] == "randomInt(190,220)") << ops[2];
+    EXPECT_EQ(ops[3], "时钟2.setPeriod(700)");
 }
 
 TEST(Wind, AFlakeHeadingTheGustAngleIsNotRebuilt) {

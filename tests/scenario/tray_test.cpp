@@ -2,7 +2,7 @@
 
 #include "app/state.h"
 #include "assets/assets.h"
-#include "runtime/running_view.h"
+#include "runtime/operations.h"
 #include "tests/scenario/program_run.h"
 
 namespace {
@@ -54,6 +54,20 @@ TEST(TrayMenu, OnlyARightClickOpensIt) {
     right.run(app::entryRoutine, 2 * kSecond);
     ASSERT_EQ(countCalls(right, "popupMenu"), 1);
     EXPECT_EQ(right.callsNamed("popupMenu")[0].detail, "声音✓,帮助,退出");
+}
+
+// The item's event comes once the tray handler, and its popup call, are over.
+TEST(TrayMenu, TheChosenItemIsSelectedAfterThePopupCallHasReturned) {
+    SimPlatform sim;
+    choose(sim, 10 * kSecond, kHelp);
+    sim.run(app::entryRoutine, 11 * kSecond);
+    const int closed = firstCall(sim, "popupMenuClosed");
+    const int returned = firstCall(sim, "trayEventReturned");
+    const int selected = firstCall(sim, "event", "帮助 selected");
+    ASSERT_GE(closed, 0);
+    EXPECT_LT(closed, returned);
+    EXPECT_LT(returned, selected);
+    EXPECT_EQ(sim.calls()[selected].timeUs, 10 * kSecond + 300'000);
 }
 
 TEST(TrayMenu, SoundStopsTheCarolThenRestartsItFromTheFirstNote) {
@@ -133,6 +147,49 @@ TEST(TrayMenu, ExitWhileTheHelpBoxIsOpenEndsCleanly) {
     ASSERT_TRUE(code);
     EXPECT_EQ(*code, 0);
     EXPECT_EQ(countCalls(sim, "release", "208"), 1);
+}
+
+// Cut the way the Chinese code page counts: 2 bytes a Chinese character,
+// 1 an ASCII one, at most 62, never half a character.
+TEST(TrayTip, IsCutToSixtyTwoGbkBytesOnACharacterBoundary) {
+    struct Case {
+        std::string tip, shown;
+    };
+    const std::string ascii61(61, 'a');
+    const std::string han31 = [] {
+        std::string s;
+        for (int i = 0; i < 31; ++i) s += "雪";
+        return s;
+    }();
+    for (const Case& c : {Case{"Yorvane的圣诞卡", "Yorvane的圣诞卡"}, Case{ascii61 + "b", ascii61 + "b"},
+                          Case{ascii61 + "bc", ascii61 + "b"}, Case{ascii61 + "雪", ascii61},
+                          Case{han31, han31}, Case{han31 + "a", han31}, Case{"a" + han31, "a" + han31.substr(0, 90)}}) {
+        SimPlatform sim;
+        std::string shown;
+        sim.at(kSecond, [&] {
+            runtime::setTrayIcon(assets::snowflakeIcon(), c.tip);
+            shown = sim.tray().tip;
+        });
+        sim.run(app::entryRoutine, 2 * kSecond);
+        EXPECT_EQ(shown, c.shown) << c.tip;
+    }
+}
+
+// Data the player refuses changes nothing: what plays goes on.
+TEST(Faults, RefusedMidiDataLeavesThePlayingCarolAlone) {
+    const auto carol = assets::carol();
+    std::vector<uint8_t> noHeader(carol.begin(), carol.end()), longHeader = noHeader, noTrack = noHeader;
+    noHeader[0] = 'X';
+    longHeader[7] = 7;                    // header length 7
+    noTrack[14 + 3] = 'x';                // "MTrx"
+    for (const auto* bytes : {&noHeader, &longHeader, &noTrack}) {
+        SimPlatform sim;
+        sim.at(5 * kSecond, [bytes] { runtime::playMidi(-1, *bytes); });
+        sim.run(app::entryRoutine, 6 * kSecond);
+        ASSERT_EQ(sim.playbacks().size(), 1u);
+        EXPECT_FALSE(sim.playbacks()[0].stopUs);
+        EXPECT_EQ(countCalls(sim, "playMidi"), 1);
+    }
 }
 
 TEST(Faults, WithoutAMidiDeviceTheCardIsSilentAndTheToggleStillWorks) {
