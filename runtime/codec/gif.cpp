@@ -49,14 +49,19 @@ bool readColourTable(ByteReader& in, int bits, std::vector<uint32_t>& table) {
     return true;
 }
 
-// Walks data sub-blocks up to their terminator; `data`, when given, gets their contents.
-bool readSubBlocks(ByteReader& in, std::vector<uint8_t>* data) {
+enum class SubBlocks { terminated, runToEnd, cut };
+
+// Walks data sub-blocks up to their terminator; `data`, when given, gets their
+// contents. Some old encoders ended the file right after the last image's
+// data, with no terminator and maybe no trailer: that is `runToEnd`.
+SubBlocks readSubBlocks(ByteReader& in, std::vector<uint8_t>* data) {
     for (;;) {
         uint8_t size = 0;
         std::span<const uint8_t> block;
-        if (!in.u8(size)) return false;
-        if (size == 0) return true;
-        if (!in.take(size, block)) return false;
+        if (!in.u8(size)) return SubBlocks::runToEnd;
+        if (size == 0) return SubBlocks::terminated;
+        if (!in.take(size, block))
+            return size == kTrailer && in.atEnd() ? SubBlocks::runToEnd : SubBlocks::cut;
         if (data) data->insert(data->end(), block.begin(), block.end());
     }
 }
@@ -83,7 +88,7 @@ public:
 
     Result run() {
         if (auto reason = readHeader(); !reason.empty()) return Result::refused(reason);
-        for (;;) {
+        while (!imageRanToEnd_) {
             uint8_t introducer = 0;
             if (!in_.u8(introducer)) return Result::refused("file ends before its trailer");
             std::string reason;
@@ -137,7 +142,7 @@ private:
             control_.transparentIndex = (packed & 0x01) ? transparent : -1;
         }
         // Comments, application blocks and the rest of a control block carry nothing we draw.
-        if (!readSubBlocks(in_, nullptr)) return "file ends inside an extension";
+        if (readSubBlocks(in_, nullptr) != SubBlocks::terminated) return "file ends inside an extension";
         return {};
     }
 
@@ -163,9 +168,14 @@ private:
 
         uint8_t minCodeSize = 0;
         std::vector<uint8_t> data;
-        if (!in_.u8(minCodeSize) || !readSubBlocks(in_, &data)) return "file ends inside image data";
+        if (!in_.u8(minCodeSize)) return "file ends inside image data";
+        // Data run to the end of the file is taken when it holds all the pixels.
+        const SubBlocks blocks = readSubBlocks(in_, &data);
+        if (blocks == SubBlocks::cut || (blocks == SubBlocks::runToEnd && data.empty()))
+            return "file ends inside image data";
         auto indices = decodeGifLzw(minCodeSize, data, static_cast<std::size_t>(area));
         if (!indices) return indices.reason();
+        imageRanToEnd_ = blocks == SubBlocks::runToEnd;
 
         const int transparent = control_.transparentIndex;
         if (transparent >= 0 && transparent < static_cast<int>(table.size()) &&
@@ -234,6 +244,7 @@ private:
     GraphicControl control_;
     LastImage last_;
     int64_t budget_ = kMaxPixelBudget;
+    bool imageRanToEnd_ = false;  // the last image's data ended the file
 };
 
 }  // namespace

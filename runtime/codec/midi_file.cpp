@@ -11,8 +11,8 @@ namespace {
 
 using Result = Decoded<MidiSong>;
 
-// Bounds on what a file may ask for: ticks stay far from overflow when
-// multiplied by a tempo, and the event list stays a sane size.
+// Bounds on what a file may ask for: ticks times tempos (below 2^24) add up
+// to less than 2^56, and the event list stays a sane size.
 constexpr int64_t kMaxTick = int64_t{1} << 32;
 constexpr std::size_t kMaxEvents = std::size_t{1} << 20;
 constexpr uint32_t kDefaultTempoUs = 500000;
@@ -125,21 +125,21 @@ private:
 };
 
 // Absolute times through the tempo map: each tempo change starts a segment.
+// Times are kept exact, in microseconds times the division, and rounded down
+// once per event: rounding each segment's start would drift over many changes.
 void applyTempoMap(MidiSong& song) {
-    int64_t segmentTick = 0, segmentUs = 0;
+    int64_t segmentTick = 0, segmentStart = 0;
     int64_t tempo = kDefaultTempoUs;
-    const auto timeOf = [&](int64_t tick) {
-        return segmentUs + (tick - segmentTick) * tempo / song.division;
-    };
+    const auto exactTimeOf = [&](int64_t tick) { return segmentStart + (tick - segmentTick) * tempo; };
     for (MidiEvent& event : song.events) {
-        event.timeUs = timeOf(event.tick);
+        event.timeUs = exactTimeOf(event.tick) / song.division;
         if (event.status == kMeta && event.data1 == kMetaTempo) {
+            segmentStart = exactTimeOf(event.tick);
             segmentTick = event.tick;
-            segmentUs = event.timeUs;
             tempo = event.tempoUs;
         }
     }
-    song.lengthUs = timeOf(song.endTick);
+    song.lengthUs = exactTimeOf(song.endTick) / song.division;
 }
 
 }  // namespace

@@ -159,23 +159,37 @@ TEST(GifDecoder, UncoveredPixelsAreTransparentAndImagesAreClippedToTheScreen) {
               (std::vector<uint32_t>{0, 0, 0, 0, 0, kOpaque | 0x112233}));
 }
 
-std::vector<uint8_t> smallValidGif() {
-    return GifBuilder(3, 2, {0x000000, 0xFFFFFF, 0xFF0000})
-        .loopForever()
-        .control(10, 2, 0)
-        .image(0, 0, 3, 2, {0, 1, 2, 2, 1, 0})
-        .control(10, 1, -1)
-        .image(1, 1, 1, 1, {2}, {0x00FF00, 0x0000FF, 0x00FF00, 0x123456})
-        .bytes();
+void expectSameFrames(const Picture& seen, const Picture& expected) {
+    ASSERT_EQ(seen.frames.size(), expected.frames.size());
+    for (std::size_t i = 0; i < seen.frames.size(); ++i) {
+        EXPECT_EQ(seen.frames[i].pixels, expected.frames[i].pixels) << "frame " << i;
+        EXPECT_EQ(seen.frames[i].delayMs, expected.frames[i].delayMs) << "frame " << i;
+    }
+    EXPECT_EQ(seen.transparentColor, expected.transparentColor);
 }
 
-TEST(GifDecoder, EveryTruncationIsRefused) {
-    const auto bytes = smallValidGif();
-    ASSERT_TRUE(decodeGif(bytes));
+// Cut anywhere, a file is refused, except right after an image's data
+// sub-blocks: old encoders ended files there, and the images are whole.
+TEST(GifDecoder, EveryTruncationIsRefusedButRightAfterAnImagesData) {
+    GifBuilder builder(3, 2, {0x000000, 0xFFFFFF, 0xFF0000});
+    builder.loopForever().control(10, 2, 0).image(0, 0, 3, 2, {0, 1, 2, 2, 1, 0});
+    const auto oneImage = builder.bytes();
+    builder.control(10, 1, -1).image(1, 1, 1, 1, {2}, {0x00FF00, 0x0000FF, 0x00FF00, 0x123456});
+    const auto bytes = builder.bytes();
+    auto whole = decodeGif(bytes), firstOnly = decodeGif(oneImage);
+    ASSERT_TRUE(whole && firstOnly);
+    // Each image's data ends just before its zero-length block and the trailer.
+    const std::size_t firstEnds = oneImage.size() - 2, secondEnds = bytes.size() - 2;
     for (std::size_t n = 0; n < bytes.size(); ++n) {
+        SCOPED_TRACE(testing::Message() << "length " << n);
         auto picture = decodeGif(std::span(bytes).first(n));
-        EXPECT_FALSE(picture) << "length " << n;
-        EXPECT_FALSE(picture.reason().empty()) << "length " << n;
+        if (n == firstEnds || n == secondEnds) {
+            EXPECT_TRUE(picture) << picture.reason();
+            if (picture) expectSameFrames(picture.value(), (n == firstEnds ? firstOnly : whole).value());
+        } else {
+            EXPECT_FALSE(picture);
+            EXPECT_FALSE(picture.reason().empty());
+        }
     }
 }
 
@@ -238,6 +252,62 @@ TEST(GifDecoder, MalformedFilesAreRefusedWithAReason) {
         auto picture = decodeGif(c.bytes);
         EXPECT_FALSE(picture) << c.what;
         EXPECT_EQ(picture.reason(), c.reason) << c.what;
+    }
+}
+
+// `whole` without its last image's zero-length block and the trailer, then `tail`.
+std::vector<uint8_t> unterminated(std::vector<uint8_t> whole, const std::vector<uint8_t>& tail) {
+    whole.resize(whole.size() - 2);
+    whole.insert(whole.end(), tail.begin(), tail.end());
+    return whole;
+}
+
+// The last image's data runs to the end of the file, with or without the
+// trailer after it: taken when all its pixels are there, refused when not.
+TEST(GifDecoder, LastImageWithoutItsZeroLengthBlock) {
+    std::vector<uint8_t> stripes;
+    for (int i = 0; i < 300; ++i) stripes.push_back(static_cast<uint8_t>(i / 3 % 2));
+    const auto longRow = GifBuilder(300, 1, {0x000000, 0xFFFFFF}).image(0, 0, 300, 1, stripes).bytes();
+    ASSERT_EQ(longRow.at(30), 255) << "the data takes more than one sub-block";
+    // Up to the end of the first sub-block: 254 of the 300 pixels.
+    const std::vector<uint8_t> firstBlockOnly(longRow.begin(), longRow.begin() + 30 + 1 + 255);
+    auto firstBlockThenTrailer = firstBlockOnly;
+    firstBlockThenTrailer.push_back(0x3B);
+    // An image of width 0 whose file ends at its code size.
+    auto noSubBlock = twoPixels();
+    noSubBlock.resize(30);
+    noSubBlock[24] = 0;
+    const auto twoImages =
+        GifBuilder(2, 1, {0x000000, 0xFFFFFF}).image(0, 0, 2, 1, {0, 1}).image(1, 0, 1, 1, {0}).bytes();
+
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        std::vector<uint8_t> whole;  // the file it decodes like; empty when refused
+        const char* reason = "";
+    };
+    const std::vector<Case> cases = {
+        {"file ends", unterminated(twoPixels(), {}), twoPixels()},
+        {"trailer", unterminated(twoPixels(), {0x3B}), twoPixels()},
+        {"two sub-blocks", unterminated(longRow, {}), longRow},
+        {"second image", unterminated(twoImages, {0x3B}), twoImages},
+        {"pixels short, file ends", firstBlockOnly, {}, "image data ends before its last pixel"},
+        {"pixels short, trailer", firstBlockThenTrailer, {}, "image data ends before its last pixel"},
+        {"a byte after the trailer", unterminated(twoPixels(), {0x3B, 0x3B}), {}, "file ends inside image data"},
+        {"no sub-block, no pixels", noSubBlock, {}, "file ends inside image data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto picture = decodeGif(c.bytes);
+        if (c.whole.empty()) {
+            EXPECT_FALSE(picture);
+            EXPECT_EQ(picture.reason(), c.reason);
+        } else {
+            const auto expected = decodeGif(c.whole);
+            ASSERT_TRUE(expected) << expected.reason();
+            EXPECT_TRUE(picture) << picture.reason();
+            if (picture) expectSameFrames(picture.value(), expected.value());
+        }
     }
 }
 

@@ -99,6 +99,60 @@ TEST(MidiFile, TempoChangeMidFileRetimesWhatFollows) {
     EXPECT_EQ(song.lengthUs, 1500000);
 }
 
+void putVarLen(Bytes& out, uint32_t v) {
+    int shift = 21;
+    while (shift > 0 && (v >> shift) == 0) shift -= 7;
+    for (; shift > 0; shift -= 7) out.push_back(static_cast<uint8_t>(0x80 | (v >> shift & 0x7F)));
+    out.push_back(static_cast<uint8_t>(v & 0x7F));
+}
+
+// Segments of awkward lengths at awkward tempos: every time must be the
+// exact one rounded down, not carry each segment's rounding into the next.
+TEST(MidiFile, TimesThroughManyTempoChangesDoNotDrift) {
+    struct Segment { uint32_t ticks, tempoUs; };
+    struct Map { const char* what; uint16_t division; std::vector<Segment> segments; };
+    std::vector<Segment> many, longest;
+    for (uint32_t i = 0; i < 60; ++i) many.push_back({7 + i % 5, 400000 + 9973 * i});
+    // Near the longest song the parser takes, near the slowest tempo: just
+    // under 2^56 in microseconds times the division.
+    for (uint32_t i = 0; i < 16; ++i) longest.push_back({0x0FFFFFFE, 0xFFFFFD + i % 2});
+    const Map maps[] = {{"sixty changes", 480, many}, {"longest and slowest", 3, longest}};
+
+    for (const Map& map : maps) {
+        SCOPED_TRACE(map.what);
+        // One track: each segment starts with its tempo and has a note halfway.
+        Bytes events;
+        uint32_t sinceLast = 0;
+        for (const Segment& s : map.segments) {
+            putVarLen(events, sinceLast);
+            events.insert(events.end(), {0xFF, 0x51, 0x03, static_cast<uint8_t>(s.tempoUs >> 16),
+                                         static_cast<uint8_t>(s.tempoUs >> 8), static_cast<uint8_t>(s.tempoUs)});
+            putVarLen(events, s.ticks / 2);
+            events.insert(events.end(), {0x90, 60, 100});
+            sinceLast = s.ticks - s.ticks / 2;
+        }
+        putVarLen(events, sinceLast);
+        events.insert(events.end(), {0xFF, 0x2F, 0x00});
+        auto parsed = parseMidiFile(smf(0, map.division, {events}));
+        ASSERT_TRUE(parsed) << parsed.reason();
+        const MidiSong& song = parsed.value();
+        ASSERT_EQ(song.events.size(), 2 * map.segments.size() + 1);
+
+        // Exact: the sum of ticks times tempo over the segments, over the division.
+        const auto exactUs = [&](int64_t tick) {
+            __int128 sum = 0;
+            for (const Segment& s : map.segments) {
+                const int64_t ticks = std::min<int64_t>(tick, s.ticks);
+                sum += __int128{ticks} * s.tempoUs;
+                tick -= ticks;
+            }
+            return static_cast<int64_t>(sum / map.division);
+        };
+        for (const MidiEvent& e : song.events) EXPECT_EQ(e.timeUs, exactUs(e.tick)) << "tick " << e.tick;
+        EXPECT_EQ(song.lengthUs, exactUs(song.endTick));
+    }
+}
+
 TEST(MidiFile, TracksMergeByTimeKeepingTrackThenFileOrder) {
     const Bytes a = track({0x00, 0xB0, 7, 1, 0x00, 0xB0, 7, 2, 0x60, 0xB0, 7, 3});
     const Bytes b = track({0x00, 0xB1, 7, 4, 0x30, 0xB1, 7, 5, 0x30, 0xB1, 7, 6, 0x10, 0xB1, 7, 7});

@@ -1,6 +1,7 @@
 #pragma once
 // Reads stream events back the way the device plays them: absolute ticks,
-// microseconds through the tempo events, and which notes sound.
+// microseconds through the tempo events (exact, rounded down per event, as
+// the parser times them), and which notes sound.
 #include <cstdint>
 #include <set>
 #include <span>
@@ -41,7 +42,7 @@ public:
             const uint32_t type = eventType(e.event);
             if (type == kShortMessage) out.push_back({tick_, nowUs(), eventParameters(e.event)});
             if (type == kTempo) {
-                baseUs_ = nowUs();
+                baseTime_ = exactTime();
                 baseTick_ = tick_;
                 tempoUs_ = eventParameters(e.event);
             }
@@ -50,13 +51,16 @@ public:
     }
 
     int64_t tick() const { return tick_; }
-    int64_t nowUs() const { return baseUs_ + (tick_ - baseTick_) * tempoUs_ / division_; }
+    int64_t nowUs() const { return exactTime() / division_; }
 
 private:
+    // In microseconds times the division.
+    int64_t exactTime() const { return baseTime_ + (tick_ - baseTick_) * tempoUs_; }
+
     uint16_t division_;
     int64_t tick_ = 0;
     int64_t baseTick_ = 0;
-    int64_t baseUs_ = 0;
+    int64_t baseTime_ = 0;
     int64_t tempoUs_ = runtime::midi::kDefaultTempoUs;
 };
 
