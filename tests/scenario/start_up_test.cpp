@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
+#include "runtime/operations.h"
+#include "runtime/window_api.h"
 #include "tests/scenario/program_run.h"
 
 namespace {
@@ -104,6 +109,47 @@ TEST(StartUp, MakesTheWindowSeeThroughWhereItShowsTheColourKey) {
     // What a person sees: the key is the desktop, one step off it is not.
     EXPECT_EQ(sim.window().seeThroughKey, 0xF0F0F0u);
     EXPECT_EQ(sim.visibleAt(5, 5, 0x123456), 0x123456u) << "the empty window shows the desktop";
+}
+
+// Without user32 the run time's stand-in answers the three functions and
+// turns them into the back-end's see-through capability.
+TEST(StartUp, TheStandInTurnsLayeringIntoSeeThrough) {
+    using namespace runtime::windowApi;
+    SimPlatform sim;
+    struct Step {
+        const char* what;
+        int32_t result;
+        std::optional<uint32_t> key;
+    };
+    std::vector<Step> steps;
+    sim.at(kSecond, [&] {
+        const intptr_t h = sim.windowHandle();
+        auto layer = [](intptr_t window, uint32_t key, uint8_t alpha, uint32_t flags) {
+            return runtime::callSystem<SetLayeredWindowAttributes>("SetLayeredWindowAttributes", window, key, alpha,
+                                                                   flags);
+        };
+        auto note = [&](const char* what, int32_t result) { steps.push_back({what, result, sim.window().seeThroughKey}); };
+        note("a colour is 0x00BBGGRR", layer(h, 0x0000FF, 255, LWA_COLORKEY));
+        note("translucency is not offered", layer(h, 0x00FF00, 128, LWA_COLORKEY | LWA_ALPHA));
+        note("a foreign window is not ours", layer(h + 1, 0x00FF00, 255, LWA_COLORKEY));
+        const int32_t style = runtime::callSystem<GetWindowLongA>("GetWindowLongA", h, GWL_EXSTYLE);
+        note("unlayered", runtime::callSystem<SetWindowLongA>("SetWindowLongA", h, GWL_EXSTYLE, style & ~WS_EX_LAYERED));
+        note("only a layered window takes a key", layer(h, 0x0000FF, 255, LWA_COLORKEY));
+    });
+    sim.run(app::entryRoutine, 2 * kSecond);
+
+    const std::optional<uint32_t> red = 0xFF0000;
+    const std::vector<std::tuple<std::string, int32_t, std::optional<uint32_t>>> expected = {
+        {"a colour is 0x00BBGGRR", 1, red},
+        {"translucency is not offered", 0, red},
+        {"a foreign window is not ours", 0, red},
+        {"unlayered", WS_EX_LAYERED | WS_EX_TOPMOST, std::nullopt},
+        {"only a layered window takes a key", 0, std::nullopt}};
+    ASSERT_EQ(steps.size(), expected.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i].result, std::get<1>(expected[i])) << steps[i].what;
+        EXPECT_EQ(steps[i].key, std::get<2>(expected[i])) << steps[i].what;
+    }
 }
 
 // The same tick count gives the same snowfall; another gives another.
