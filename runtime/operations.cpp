@@ -28,6 +28,7 @@ void* allocate(std::size_t bytes) {
 }
 
 void release(void* block) {
+    rt().traceCall(callText("release", block ? "block" : "null"));
     if (block) rt().platform().release(block);
 }
 

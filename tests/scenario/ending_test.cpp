@@ -12,6 +12,10 @@ using platform::sim::SimPlatform;
 
 int releasesOfTheSlots(const SimPlatform& sim) { return countCalls(sim, "release", "208"); }
 int atExitRuns(const SimPlatform& sim) { return countCalls(sim, "event", "program at-exit routine"); }
+// Every release the program asks for, the slot table's or none at all.
+int releaseCalls(const SimPlatform& sim) {
+    return countCalls(sim, "call", "release(block)") + countCalls(sim, "call", "release(null)");
+}
 
 TEST(Ending, EscapeClosesTheWindowAndEndsInOrder) {
     SimPlatform sim;
@@ -21,6 +25,7 @@ TEST(Ending, EscapeClosesTheWindowAndEndsInOrder) {
     ASSERT_TRUE(code);
     EXPECT_EQ(*code, 0);
     EXPECT_EQ(atExitRuns(sim), 1);
+    EXPECT_EQ(releaseCalls(sim), 1);
     EXPECT_EQ(releasesOfTheSlots(sim), 1);
     EXPECT_EQ(sim.liveBlocks(), 0u);
     EXPECT_TRUE(sim.window().destroyed);
@@ -52,6 +57,7 @@ TEST(Ending, TheExitCommandRunsTheAtExitRoutineOnceAndKeepsTheWindow) {
     EXPECT_EQ(*code, 0);
     EXPECT_EQ(sim.now(), 2 * kSecond);
     EXPECT_EQ(atExitRuns(sim), 1);
+    EXPECT_EQ(releaseCalls(sim), 1);
     EXPECT_EQ(releasesOfTheSlots(sim), 1);
     EXPECT_EQ(sim.liveBlocks(), 0u);
     EXPECT_FALSE(sim.window().destroyed);

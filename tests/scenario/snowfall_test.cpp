@@ -225,6 +225,23 @@ TEST(Wind, GustsTurnAboutAQuarterOfTheFlakes) {
     EXPECT_NEAR(static_cast<double>(right) / sided, 0.25, 0.06);
 }
 
+// The view raises contacts with the card only, but the handler itself
+// checks: a flake touching anything else stays.
+TEST(Card, SwallowsOnlyWhatTouchesTheCard) {
+    SimPlatform sim;
+    bool afterOther = false, afterCard = true;
+    sim.at(spawnTick(2) + 1, [&] {
+        const int32_t first = app::flakeSlots.at(1), second = app::flakeSlots.at(2);
+        snow::动画框桌面_碰撞到物体(first, 0, 0, second);
+        afterOther = view().objectExists(first);
+        snow::动画框桌面_碰撞到物体(first, 0, 0, app::cardObject);
+        afterCard = view().objectExists(first);
+    });
+    sim.run(app::entryRoutine, spawnTick(2) + 1000);
+    EXPECT_TRUE(afterOther);
+    EXPECT_FALSE(afterCard);
+}
+
 TEST(Card, StandsNearTheLowerRightCorner) {
     struct Case {
         runtime::Size screen;

@@ -44,10 +44,13 @@ class SimDay : public ::testing::Test {
 protected:
     // A VGA screen: the day's checks do not depend on its size, and the
     // pixels drawn are most of the run's cost (at 1024x768 it takes about
-    // three times as long). Nothing looks at the window, so the sim keeps no
-    // copy of it.
+    // three times as long). Nothing looks at the window or at the program's
+    // operations, so the sim keeps neither.
     SimDay()
-        : sim(Options{.screen = {640, 480}, .wakeGranularityUs = 15625, .windowPicture = false}) {}
+        : sim(Options{.screen = {640, 480},
+                      .wakeGranularityUs = 15625,
+                      .recordOperations = false,
+                      .windowPicture = false}) {}
 
     void SetUp() override {
         sim.boxOpenFor = [](const runtime::MessageBoxSpec& box) {

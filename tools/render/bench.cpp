@@ -64,7 +64,8 @@ std::optional<Measured> measure(const BenchOptions& o, bool fullRedraw) {
     // A stock Windows timer's granularity, so the run paces like the real one.
     platform::sim::SimPlatform sim({.screen = {o.width, o.height},
                                     .tickCountStart = o.seed,
-                                    .wakeGranularityUs = 15625});
+                                    .wakeGranularityUs = 15625,
+                                    .recordOperations = false});
     const auto start = static_cast<int64_t>(o.from * 1e6);
     const auto end = start + static_cast<int64_t>(o.seconds * 1e6);
     Measured m;

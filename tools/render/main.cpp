@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
     // A stock Windows timer's granularity, so the run paces like the real one.
     platform::sim::SimPlatform sim({.screen = {args.width, args.height},
                                     .tickCountStart = args.seed,
-                                    .wakeGranularityUs = 15625});
+                                    .wakeGranularityUs = 15625,
+                                    .recordOperations = false});
     std::vector<render::Image> frames;
     const auto start = static_cast<int64_t>(args.from * 1e6);
     const auto end = start + static_cast<int64_t>(args.seconds * 1e6);
