@@ -19,20 +19,25 @@ using namespace scenario;
 using platform::sim::Options;
 using platform::sim::SimPlatform;
 
-// One handler run: its event and the records that followed it.
+// One handler run: its event and what followed it until the next event.
 struct HandlerRun {
     std::string event;
-    std::vector<std::string> records;   // "call …" for operations, else the back-end's
+    std::vector<std::string> records;   // operations as written, back-end calls as "name detail"
 };
 
-// Splits the record at each event; keeps calls and the back-end calls named.
+// Splits the record at each event, keeping the program's operations and
+// the back-end calls named in `alsoKept`.
 std::vector<HandlerRun> handlerRuns(const SimPlatform& sim, const std::vector<std::string>& alsoKept) {
     std::vector<HandlerRun> runs;
     for (const auto& c : sim.calls()) {
         if (c.what == "event") {
             runs.push_back({c.detail, {}});
-        } else if (!runs.empty() && (c.what == "call" || std::find(alsoKept.begin(), alsoKept.end(), c.what) != alsoKept.end())) {
-            runs.back().records.push_back(c.what == "call" ? c.detail : c.what + " " + c.detail);
+        } else if (runs.empty()) {
+            continue;
+        } else if (c.what == "call") {
+            runs.back().records.push_back(c.detail);
+        } else if (std::ranges::find(alsoKept, c.what) != alsoKept.end()) {
+            runs.back().records.push_back(c.what + " " + c.detail);
         }
     }
     return runs;
@@ -51,7 +56,7 @@ public:
 
     // 时钟1. Whether the slot's old flake still exists is the view's answer,
     // read from the record; everything else follows from the draws.
-    std::vector<std::string> spawner(const std::vector<std::string>& actual, int32_t& newId) {
+    std::vector<std::string> spawner(const std::vector<std::string>& actual) {
         std::vector<std::string> out{"时钟1.setPeriod(0)"};
         int zoom = 0, step = 0, x = 0;
         out.push_back(draw(150, 500, zoom));
@@ -68,7 +73,7 @@ public:
             ++retired;
         }
         out.push_back(draw(1, screenWidth_, x));
-        newId = nextId_++;
+        const int32_t newId = nextId_++;
         slots_[cursor_] = newId;
         out.push_back("动画框桌面.createObject(动画物体雪花," + std::to_string(x) + ",-50)=" + std::to_string(newId));
         out.push_back("动画框桌面.startForwardMotion(" + std::to_string(newId) + "," + std::to_string(step) +
@@ -166,8 +171,7 @@ TEST(Replay, SpawnerWindAndCatchFollowTheRandomStream) {
         if (c.detail == "时钟1 periodic") spawnTimes.push_back(c.timeUs);
     for (const HandlerRun& run : handlerRuns(sim, {})) {
         if (run.event == "时钟1 periodic") {
-            int32_t id = 0;
-            ASSERT_EQ(run.records, replay.spawner(run.records, id)) << "spawner tick " << spawns + 1;
+            ASSERT_EQ(run.records, replay.spawner(run.records)) << "spawner tick " << spawns + 1;
             ++spawns;
         } else if (run.event == "时钟2 periodic") {
             ASSERT_EQ(run.records, replay.wind()) << "gust " << gusts + 1;
