@@ -11,6 +11,7 @@ packages=(
   wine wine64
   xvfb xauth xdotool x11-utils imagemagick trayer
   fonts-wqy-microhei tk python3
+  libx11-dev libxext-dev libxfixes-dev libxrandr-dev libgtk-3-dev picom
   clang libclang-rt-14-dev
 )
 
