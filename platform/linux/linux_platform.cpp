@@ -86,6 +86,7 @@ void LinuxPlatform::makeWindow(bool argb) {
     const runtime::Rect onScreen{monitor_.left + rect_.left, monitor_.top + rect_.top, rect_.width, rect_.height};
     window_.reset();
     window_ = std::make_unique<XWindow>(*display_, spec_, onScreen, argb);
+    unshaped_.clear();
     invalid_.push_back({0, 0, viewRect_.width, viewRect_.height});
     if (shown_ && window_->ok()) window_->show(windowManager_);
 }
@@ -120,6 +121,7 @@ void LinuxPlatform::setViewRect(const runtime::Rect& rect) {
     viewRect_ = rect;
     view_.assign(static_cast<std::size_t>(std::max(0, rect.width)) * std::max(0, rect.height), 0);
     invalid_.clear();
+    unshaped_.clear();
 }
 
 runtime::Surface LinuxPlatform::viewSurface() {
@@ -138,7 +140,7 @@ void LinuxPlatform::present() {
     const runtime::Rect viewArea{0, 0, viewRect_.width, viewRect_.height};
     const runtime::Rect windowArea{0, 0, rect_.width, rect_.height};
     const bool argb = window_->argb();
-    std::vector<runtime::Rect> changed, opaque;
+    std::vector<runtime::Rect> changed;
     for (const runtime::Rect& area : invalid_) {
         const runtime::Rect onWindow = intersect(
             {area.left + viewRect_.left, area.top + viewRect_.top, area.width, area.height}, windowArea);
@@ -156,13 +158,30 @@ void LinuxPlatform::present() {
                 to[x] = from[x] == key_ ? 0u : 0xFF000000u | from[x];
         }
         changed.push_back({onWindow.left, onWindow.top, inView.width, inView.height});
-        appendOpaqueRects(view, inView, key_, viewRect_.left, viewRect_.top, opaque);
+        unshaped_.push_back(inView);
     }
     invalid_.clear();
     if (changed.empty()) return;
-    window_->reshape(changed, opaque);
+    // Every shape change makes the X server revalidate the window stack.
+    // Without a compositor the shape is what shows, so it follows every
+    // step; under one it only says where clicks go, and a click may land
+    // where a flake was up to kClickShapeSteps steps ago.
+    if (!argb || ++stepsUnshaped_ >= kClickShapeSteps) reshape();
     window_->put(changed);
     XFlush(display_->get());
+}
+
+void LinuxPlatform::reshape() {
+    mergeOverlapping(unshaped_);
+    std::vector<runtime::Rect> onWindow, opaque;
+    const runtime::Surface view = viewSurface();
+    for (const runtime::Rect& r : unshaped_) {
+        onWindow.push_back({r.left + viewRect_.left, r.top + viewRect_.top, r.width, r.height});
+        appendOpaqueRects(view, r, key_, viewRect_.left, viewRect_.top, opaque);
+    }
+    window_->reshape(onWindow, opaque);
+    unshaped_.clear();
+    stepsUnshaped_ = 0;
 }
 
 void LinuxPlatform::requestWake(int64_t atMicros) {

@@ -46,6 +46,7 @@ private:
     void closeWindow();
     void makeWindow(bool argb);
     void present();
+    void reshape();
 
     runtime::Host* host_ = nullptr;
     std::unique_ptr<XDisplay> display_;
@@ -64,6 +65,9 @@ private:
     runtime::Rect viewRect_;
     std::vector<uint32_t> view_;
     std::vector<runtime::Rect> invalid_;
+    std::vector<runtime::Rect> unshaped_;   // view areas drawn since the shape was last set
+    int stepsUnshaped_ = 0;
+    static constexpr int kClickShapeSteps = 8;
 };
 
 }  // namespace platform::linux_x11

@@ -16,4 +16,8 @@ namespace platform::linux_x11 {
 void appendOpaqueRects(const runtime::Surface& surface, const runtime::Rect& area,
                        std::optional<uint32_t> key, int dx, int dy, std::vector<runtime::Rect>& out);
 
+// Replaces rectangles that overlap by their bounding box, until none do, so
+// that an area changed in several steps is looked at once.
+void mergeOverlapping(std::vector<runtime::Rect>& rects);
+
 }  // namespace platform::linux_x11

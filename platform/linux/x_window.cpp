@@ -88,8 +88,7 @@ XWindow::XWindow(XDisplay& display, const runtime::WindowSpec& spec, const runti
     XSetWMNormalHints(d, window_, &size);
 
     // Nothing is drawn yet: nothing is shown and nothing takes a click.
-    if (!argb_) XShapeCombineRectangles(d, window_, ShapeBounding, 0, 0, nullptr, 0, ShapeSet, Unsorted);
-    XShapeCombineRectangles(d, window_, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+    XShapeCombineRectangles(d, window_, shapeKind(), 0, 0, nullptr, 0, ShapeSet, Unsorted);
 
     gc_ = XCreateGC(d, window_, 0, nullptr);
     image_ = std::make_unique<WindowImage>(d, visual, depth);
@@ -142,15 +141,19 @@ void XWindow::focus(bool windowManagerRuns) {
 
 void XWindow::put(const std::vector<runtime::Rect>& rects) { image_->put(window_, gc_, rects); }
 
+int XWindow::shapeKind() const {
+    // Under a compositor alpha decides what shows and the input shape only
+    // where clicks go; without one the bounding shape decides both, since
+    // an input shape never set follows it.
+    return argb_ ? ShapeInput : ShapeBounding;
+}
+
 void XWindow::reshape(const std::vector<runtime::Rect>& changed, const std::vector<runtime::Rect>& opaque) {
     Display* d = display_.get();
     std::vector<XRectangle> out = toX(changed), in = toX(opaque);
-    for (int kind : {ShapeBounding, ShapeInput}) {
-        if (kind == ShapeBounding && argb_) continue;   // alpha does it under a compositor
-        XShapeCombineRectangles(d, window_, kind, 0, 0, out.data(), int(out.size()), ShapeSubtract, Unsorted);
-        if (!in.empty())
-            XShapeCombineRectangles(d, window_, kind, 0, 0, in.data(), int(in.size()), ShapeUnion, Unsorted);
-    }
+    XShapeCombineRectangles(d, window_, shapeKind(), 0, 0, out.data(), int(out.size()), ShapeSubtract, Unsorted);
+    if (!in.empty())
+        XShapeCombineRectangles(d, window_, shapeKind(), 0, 0, in.data(), int(in.size()), ShapeUnion, Unsorted);
 }
 
 }  // namespace platform::linux_x11

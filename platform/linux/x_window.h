@@ -36,6 +36,8 @@ public:
     void reshape(const std::vector<runtime::Rect>& changed, const std::vector<runtime::Rect>& opaque);
 
 private:
+    int shapeKind() const;
+
     XDisplay& display_;
     bool argb_;
     Window window_ = None;

@@ -75,4 +75,17 @@ TEST(OpaqueRects, StayInsideTheAreaAndAreMovedToTheWindow) {
     EXPECT_EQ(rects, (std::vector<Rect>{{0, 0, 4, 2}})) << "with no key every pixel is opaque";
 }
 
+TEST(MergeOverlapping, JoinsChainsOfOverlapsAndLeavesTouchingRectanglesApart) {
+    // A falling flake's areas over three steps, a separate one, and one that
+    // only touches the first.
+    std::vector<Rect> rects = {{10, 10, 20, 20}, {10, 12, 20, 20}, {10, 14, 20, 20}, {100, 100, 5, 5}, {30, 10, 5, 5}};
+    platform::linux_x11::mergeOverlapping(rects);
+    EXPECT_EQ(rects, (std::vector<Rect>{{10, 10, 20, 24}, {100, 100, 5, 5}, {30, 10, 5, 5}}));
+
+    // Overlaps that only appear once two others have been joined.
+    rects = {{0, 0, 10, 10}, {20, 0, 10, 10}, {5, 0, 20, 2}};
+    platform::linux_x11::mergeOverlapping(rects);
+    EXPECT_EQ(rects, (std::vector<Rect>{{0, 0, 30, 10}}));
+}
+
 }  // namespace
