@@ -205,6 +205,10 @@ int LinuxPlatform::popupMenu(const std::vector<runtime::MenuEntry>&) {
     return -1;
 }
 
+void LinuxPlatform::playMidi(const runtime::codec::MidiSong& song, int count) { music_.play(song, count); }
+
+void LinuxPlatform::stopMidi() { music_.stop(); }
+
 void LinuxPlatform::runMessageLoop() {
     if (destroyed_) return;
     loop_ = g_main_loop_new(nullptr, FALSE);

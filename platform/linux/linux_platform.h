@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/linux/fluid_player.h"
 #include "platform/linux/glib_sources.h"
 #include "platform/linux/x_display.h"
 #include "platform/linux/x_window.h"
@@ -37,6 +38,8 @@ public:
     void requestWake(int64_t atMicros) override;
     void messageBox(const runtime::MessageBoxSpec& box) override;
     int popupMenu(const std::vector<runtime::MenuEntry>& items) override;
+    void playMidi(const runtime::codec::MidiSong& song, int count) override;
+    void stopMidi() override;
     void runMessageLoop() override;
     [[noreturn]] void exitProcess(int code) override;
 
@@ -53,6 +56,7 @@ private:
     std::unique_ptr<XWindow> window_;
     std::unique_ptr<WakeSource> wake_;
     std::unique_ptr<XEventSource> events_;
+    FluidPlayer music_;
     GMainLoop* loop_ = nullptr;
     runtime::WindowSpec spec_;
     runtime::Rect monitor_;          // the primary monitor, screen coordinates

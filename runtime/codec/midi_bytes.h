@@ -8,9 +8,11 @@ namespace runtime::codec::midi {
 // Status bytes: a channel event's kind in the high nibble, its channel low.
 inline constexpr uint8_t kNoteOff = 0x80;
 inline constexpr uint8_t kNoteOn = 0x90;
+inline constexpr uint8_t kKeyPressure = 0xA0;
 inline constexpr uint8_t kControlChange = 0xB0;
 inline constexpr uint8_t kProgramChange = 0xC0;
 inline constexpr uint8_t kChannelPressure = 0xD0;
+inline constexpr uint8_t kPitchBend = 0xE0;
 inline constexpr uint8_t kSysex = 0xF0;
 inline constexpr uint8_t kSysexContinuation = 0xF7;
 inline constexpr uint8_t kMeta = 0xFF;
