@@ -49,12 +49,14 @@ bool LinuxPlatform::startUp(runtime::Host& host) {
     });
     display_ = std::make_unique<XDisplay>();
     if (display_->ok()) {
+        startBoxes();
+        // Xlib's handlers are the process's, GTK's connection included, and
+        // GTK sets its own as it starts: ours come after.
         XSetIOErrorHandler(onDisplayLost);
         XSetErrorHandler(onRequestRefused);
         events_ = std::make_unique<XEventSource>(
             ConnectionNumber(display_->get()), [this] { return XPending(display_->get()) > 0; },
             [this] { onXEvents(); });
-        startBoxes();
     }
     // Without a display the window cannot be made, and that is where the
     // card stops, with its message on standard error.
