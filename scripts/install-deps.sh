@@ -12,7 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick trayer
   fonts-wqy-microhei tk python3
   libx11-dev libxext-dev libxfixes-dev libxrandr-dev libgtk-3-dev picom
-  libfluidsynth-dev timgm6mb-soundfont
+  libfluidsynth-dev libasound2-dev timgm6mb-soundfont
   clang libclang-rt-14-dev
 )
 

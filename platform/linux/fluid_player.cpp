@@ -1,5 +1,7 @@
 #include "platform/linux/fluid_player.h"
 
+#include <alsa/asoundlib.h>
+
 #include <chrono>
 #include <filesystem>
 
@@ -19,6 +21,8 @@ constexpr const char* kSoundfonts[] = {"/usr/share/sounds/sf2/default-GM.sf2", "
 constexpr const char* kAudioDrivers[] = {"pulseaudio", "alsa"};
 
 void quiet(int, const char*, void*) {}
+// ALSA reports every card it cannot find on standard error.
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 }  // namespace
 
@@ -116,6 +120,7 @@ void FluidPlayer::playSong(std::unique_lock<std::mutex>& lock, uint64_t generati
 
 void FluidPlayer::startSynth() {
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) fluid_set_log_function(level, quiet, nullptr);
+    snd_lib_error_set_handler(quietAlsa);
     settings_ = new_fluid_settings();
     if (!settings_) return;
     fluid_settings_setstr(settings_, "synth.midi-bank-select", "gs");
