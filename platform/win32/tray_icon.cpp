@@ -77,4 +77,14 @@ int TrayIcon::actionFor(LPARAM lParam) {
     }
 }
 
+HWND TrayIcon::hostWindow() { return FindWindowW(L"Shell_TrayWnd", nullptr); }
+
+bool TrayIcon::hostOwns(HWND window) {
+    DWORD hostProcess = 0;
+    DWORD windowProcess = 0;
+    GetWindowThreadProcessId(hostWindow(), &hostProcess);
+    GetWindowThreadProcessId(window, &windowProcess);
+    return hostProcess && hostProcess == windowProcess;
+}
+
 }  // namespace platform::win32

@@ -32,6 +32,11 @@ public:
     // WM_RBUTTONUP and then WM_CONTEXTMENU: only the latter counts.
     static int actionFor(LPARAM lParam);
 
+    // The taskbar window that Shell_NotifyIcon talks to, if there is one.
+    static HWND hostWindow();
+    // Whether the window belongs to the process of that taskbar window.
+    static bool hostOwns(HWND window);
+
 private:
     void show();
 

@@ -23,6 +23,18 @@ RECT toRect(const runtime::Rect& r) { return {r.left, r.top, r.right(), r.bottom
 
 runtime::Size sizeOf(const RECT& r) { return {r.right - r.left, r.bottom - r.top}; }
 
+// Docking our icon, which comes after we were shown, Wine's shell activates
+// two windows of its own in one step, and keys stop reaching us. Not the
+// desktop window: under Wine it stands for the programs outside Wine. Not a
+// window on its way out either. Windows refuses SetForegroundWindow while
+// the user is working with the shell.
+void CALLBACK takeBackActivation(HWND, UINT, ULONG_PTR data, LRESULT) {
+    HWND window = reinterpret_cast<HWND>(data);
+    HWND foreground = GetForegroundWindow();
+    if (IsWindowVisible(window) && foreground != GetDesktopWindow() && TrayIcon::hostOwns(foreground))
+        SetForegroundWindow(window);
+}
+
 }  // namespace
 
 template <LRESULT (Win32Platform::*handle)(HWND, UINT, WPARAM, LPARAM)>
@@ -327,7 +339,12 @@ LRESULT Win32Platform::mainMessage(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_ACTIVATE: {
         const LRESULT result = DefWindowProcW(window, message, wParam, lParam);  // gives the focus
-        if (LOWORD(wParam) != WA_INACTIVE) host_->onActivated();
+        if (LOWORD(wParam) != WA_INACTIVE)
+            host_->onActivated();
+        else if (HWND shell = TrayIcon::hostWindow())
+            // Answered once the shell is through with the step under way: who
+            // has the activation is known only then.
+            SendMessageCallbackW(shell, WM_NULL, 0, 0, takeBackActivation, reinterpret_cast<ULONG_PTR>(window));
         return result;
     }
     case WM_KEYDOWN:

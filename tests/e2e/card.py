@@ -90,6 +90,7 @@ class CardRun:
         self.args = args
         self.sharedMemory = sharedMemory
         self.trayHeight = trayHeight
+        self.tray = None
         self.prepare = prepare
         self.extraEnv = extraEnv
         self.exe = os.path.abspath(args.exe)
@@ -108,7 +109,8 @@ class CardRun:
             self.screen = self._stack.enter_context(
                 VirtualScreen(self.width, self.height, UNDER_COLOUR, self.args.artifacts, self.sharedMemory))
             self.display = self.screen.display
-            self.tray = self.screen.startTray(self.trayHeight) if self.trayHeight else None
+            if self.trayHeight:
+                self.startTray(self.trayHeight)
             self.prefixDir = self._stack.enter_context(privatePrefix(self.args.work))
             if self.prepare:
                 self.exe, self.cwd = self.prepare(self.prefixDir)
@@ -124,6 +126,10 @@ class CardRun:
         if excType is not None:
             self._saveProcesses()
         self._stack.close()
+
+    def startTray(self, height):
+        """An XEmbed notification area (trayer) of that height; Wine's shell docks the icon in it."""
+        self.tray = self.screen.startTray(height)
 
     def _saveProcesses(self):
         """On a failure, which Wine processes were alive, and a debugger among them if one

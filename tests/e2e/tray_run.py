@@ -32,13 +32,16 @@ class Tray:
         self.main = main
 
     def icon(self):
-        """The program's icon, docked in the notification area by Wine's shell."""
-        def docked():
-            return shellWindows(self.card, self.display.descendants(self.card.tray.id))
-        icon = waitFor("the tray icon", docked, timeout=30)[0]
-        picture = waitFor("the tray icon to be painted", lambda: capture(self.display).crop(*icon.rect),
-                          timeout=30, until=lambda p: len(p.colours()) > 2)
-        picture.savePng(self.card.artifact("tray-icon.png"))
+        """The program's icon, docked in the notification area by Wine's shell, painted, and in
+        the same place for a while: while it docks, trayer shows it first at a passing size."""
+        def painted():
+            docked = shellWindows(self.card, self.display.descendants(self.card.tray.id))
+            if docked and len(capture(self.display).crop(*docked[0].rect).colours()) > 2:
+                return docked[0]
+            return None
+
+        icon = waitFor("the tray icon, docked and painted", settled(painted), timeout=60)
+        capture(self.display).crop(*icon.rect).savePng(self.card.artifact("tray-icon.png"))
         return icon
 
     def popups(self):
