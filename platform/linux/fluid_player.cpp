@@ -129,16 +129,20 @@ void FluidPlayer::startSynth() {
     // looping carol).
     fluid_settings_setint(settings_, "audio.period-size", 1024);
     synth_ = new_fluid_synth(settings_);
-    bool loaded = false;
-    for (const char* path : kSoundfonts)
-        if (!loaded && std::filesystem::exists(path)) loaded = fluid_synth_sfload(synth_, path, 1) != FLUID_FAILED;
     for (const char* driver : kAudioDrivers) {
-        if (!loaded || driver_) break;
+        if (driver_) break;
         fluid_settings_setstr(settings_, "audio.driver", driver);
         driver_ = new_fluid_audio_driver(settings_, synth_);
     }
-    if (driver_) return;
-    delete_fluid_synth(synth_);   // no soundfont or no output: silent
+    // The soundfont's samples take megabytes: loaded only for an output.
+    bool loaded = false;
+    for (const char* path : kSoundfonts)
+        if (driver_ && !loaded && std::filesystem::exists(path))
+            loaded = fluid_synth_sfload(synth_, path, 1) != FLUID_FAILED;
+    if (loaded) return;
+    if (driver_) delete_fluid_audio_driver(driver_);   // no soundfont or no output: silent
+    driver_ = nullptr;
+    delete_fluid_synth(synth_);
     synth_ = nullptr;
 }
 
