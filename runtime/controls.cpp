@@ -18,7 +18,7 @@ int Timer::period() const { return rt().timer(index_).period(); }
 
 void Timer::setPeriod(int ms) const {
     Runtime& r = rt();
-    r.traceCall(r.timerForm(index_).name + "." + callText("setPeriod", ms));
+    r.traceCall([&] { return r.timerForm(index_).name + "." + callText("setPeriod", ms); });
     r.timer(index_).setPeriod(ms, r.now());
     r.scheduleWake();
 }
@@ -27,7 +27,7 @@ bool MenuItem::checked() const { return rt().menuItem(index_).checked; }
 
 void MenuItem::setChecked(bool checked) const {
     Runtime& r = rt();
-    r.traceCall(r.menuItem(index_).form->name + "." + callText("setChecked", checked));
+    r.traceCall([&] { return r.menuItem(index_).form->name + "." + callText("setChecked", checked); });
     r.menuItem(index_).checked = checked;
     r.rebuildWindowMenu();
 }
@@ -36,55 +36,60 @@ int SpriteTemplate::zoom() const { return rt().spriteTemplate(index_).zoom; }
 
 void SpriteTemplate::setZoom(int zoom) const {
     Runtime& r = rt();
-    r.traceCall(r.templateName(index_) + "." + callText("setZoom", zoom));
+    r.traceCall([&] { return r.templateName(index_) + "." + callText("setZoom", zoom); });
     r.spriteTemplate(index_).zoom = zoom;
 }
 
 namespace {
 // Writes a view operation, with its result when it has one.
-void traceView(Runtime& r, const std::string& call, const std::string& result = {}) {
-    r.traceCall(r.viewName() + "." + call + (result.empty() ? "" : "=" + result));
+struct NoResult {};
+std::string resultText(NoResult) { return {}; }
+std::string resultText(auto value) { return "=" + textOf(value); }
+
+template <class Result, class... Args>
+void traceView(Runtime& r, Result result, std::string_view operation, const Args&... args) {
+    r.traceCall([&] { return r.viewName() + "." + callText(operation, args...) + resultText(result); });
 }
 }  // namespace
 
 void AnimationView::move(int left, int top, int width, int height) const {
     Runtime& r = rt();
-    traceView(r, callText("move", left, top, width, height));
+    traceView(r, NoResult{}, "move", left, top, width, height);
     r.moveView({left, top, width, height});
 }
 
 int32_t AnimationView::createObject(const SpriteTemplate& from, double x, double y) const {
     Runtime& r = rt();
     const int32_t id = r.view().createObject(r.spriteTemplate(from.index()), x, y, r.now());
-    traceView(r, callText("createObject", r.templateName(from.index()), x, y), textOf(id));
+    traceView(r, id, "createObject", r.templateName(from.index()), x, y);
     return id;
 }
 
 void AnimationView::destroyObject(int32_t id) const {
-    traceView(rt(), callText("destroyObject", id));
+    traceView(rt(), NoResult{}, "destroyObject", id);
     rt().view().destroyObject(id);
 }
 
 bool AnimationView::objectExists(int32_t id) const {
     const bool exists = rt().view().objectExists(id);
-    traceView(rt(), callText("objectExists", id), textOf(exists));
+    traceView(rt(), exists, "objectExists", id);
     return exists;
 }
 
 void AnimationView::startForwardMotion(int32_t id, double step, int intervalMs, double distance,
                                        bool destroyAtEnd) const {
     Runtime& r = rt();
-    traceView(r, callText("startForwardMotion", id, step, intervalMs, distance, destroyAtEnd));
+    traceView(r, NoResult{}, "startForwardMotion", id, step, intervalMs, distance, destroyAtEnd);
     r.view().startForwardMotion(id, step, intervalMs, distance, destroyAtEnd, r.now());
 }
 
 void AnimationView::stopForwardMotion(int32_t id) const {
-    traceView(rt(), callText("stopForwardMotion", id));
+    traceView(rt(), NoResult{}, "stopForwardMotion", id);
     rt().view().stopForwardMotion(id);
 }
 
 void AnimationView::setDirection(int32_t id, int angle) const {
-    traceView(rt(), callText("setDirection", id, angle));
+    traceView(rt(), NoResult{}, "setDirection", id, angle);
     rt().view().setDirection(id, angle);
 }
 

@@ -28,7 +28,7 @@ void* allocate(std::size_t bytes) {
 }
 
 void release(void* block) {
-    rt().traceCall(callText("release", block ? "block" : "null"));
+    rt().traceCall([&] { return callText("release", block ? "block" : "null"); });
     if (block) rt().platform().release(block);
 }
 
@@ -42,12 +42,12 @@ void setRandomSeed() {
     Runtime& r = rt();
     const uint64_t seed = clockSeed(r.platform().tickCountMillis(), ++r.seedings);
     r.random.seed(seed);
-    r.traceCall(callText("setRandomSeed") + "=" + textOf(seed));
+    r.traceCall([&] { return callText("setRandomSeed") + "=" + textOf(seed); });
 }
 
 int32_t randomInt(int32_t low, int32_t high) {
     const int32_t value = rt().random.between(low, high);
-    rt().traceCall(callText("randomInt", low, high) + "=" + textOf(value));
+    rt().traceCall([&] { return callText("randomInt", low, high) + "=" + textOf(value); });
     return value;
 }
 

@@ -27,8 +27,8 @@
 //     user32 keeps the defaults, which answer the program's three window
 //     functions through the run time's stand-in (runtime/window_stand_in.h)
 //     and turn them into setSeeThrough;
-//   - traceEvent and traceCall: a record of what the program did, for the
-//     sim's tests.
+//   - traceEvent, and traceCall where recordsCalls says so: a record of what
+//     the program did, for the sim's tests.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -172,6 +172,7 @@ public:
         (void)control;
         (void)event;
     }
+    virtual bool recordsCalls() const { return false; }
     virtual void traceCall(const std::string& call) { (void)call; }
 };
 

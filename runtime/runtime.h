@@ -48,7 +48,12 @@ public:
     // Raises a menu item's selected event once the current event is done.
     void postSelected(int index);
     void scheduleWake();
-    void traceCall(const std::string& call) { platform_.traceCall(call); }
+    // Tells the back-end of an operation; its text is made only for a
+    // back-end that records operations.
+    template <class MakeText>
+    void traceCall(MakeText&& text) {
+        if (platform_.recordsCalls()) platform_.traceCall(text());
+    }
     // The form names of the program's controls, for traceCall.
     const std::string& viewName() const { return form_->view.name; }
     const std::string& templateName(int index) const { return form_->templates.at(index).name; }

@@ -37,12 +37,12 @@ uint32_t rgbOf(uint32_t colorRef) {
 int32_t getWindowLong(intptr_t handle, int32_t index) {
     Window* w = windowOf(handle);
     const int32_t value = w && index == GWL_EXSTYLE ? w->exStyle : 0;
-    Runtime::current().traceCall(callText("GetWindowLongA", handle, index) + "=" + textOf(value));
+    Runtime::current().traceCall([&] { return callText("GetWindowLongA", handle, index) + "=" + textOf(value); });
     return value;
 }
 
 int32_t setWindowLong(intptr_t handle, int32_t index, int32_t value) {
-    Runtime::current().traceCall(callText("SetWindowLongA", handle, index, value));
+    Runtime::current().traceCall([&] { return callText("SetWindowLongA", handle, index, value); });
     Window* w = windowOf(handle);
     if (!w || index != GWL_EXSTYLE) return 0;
     const int32_t previous = w->exStyle;
@@ -54,7 +54,8 @@ int32_t setWindowLong(intptr_t handle, int32_t index, int32_t value) {
 }
 
 int32_t setLayeredWindowAttributes(intptr_t handle, uint32_t key, uint8_t alpha, uint32_t flags) {
-    Runtime::current().traceCall(callText("SetLayeredWindowAttributes", handle, key, int{alpha}, flags));
+    Runtime::current().traceCall(
+        [&] { return callText("SetLayeredWindowAttributes", handle, key, int{alpha}, flags); });
     Window* w = windowOf(handle);
     if (!w || !(w->exStyle & WS_EX_LAYERED)) return 0;   // only a layered window takes them
     if ((flags & LWA_ALPHA) && alpha != 255) return 0;    // translucency is not offered

@@ -328,8 +328,6 @@ void SimPlatform::traceEvent(const std::string& control, const std::string& even
     record("event", control + " " + event);
 }
 
-void SimPlatform::traceCall(const std::string& call) {
-    if (options_.recordOperations) record("call", call);
-}
+void SimPlatform::traceCall(const std::string& call) { record("call", call); }
 
 }  // namespace platform::sim

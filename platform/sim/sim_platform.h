@@ -131,6 +131,7 @@ public:
     void runMessageLoop() override;
     [[noreturn]] void exitProcess(int code) override;
     void traceEvent(const std::string& control, const std::string& event) override;
+    bool recordsCalls() const override { return options_.recordOperations; }
     void traceCall(const std::string& call) override;
 
     void record(std::string what, std::string detail = {});
