@@ -11,15 +11,12 @@
 
 #include "platform/linux/message_box.h"
 #include "platform/linux/opaque_spans.h"
+#include "runtime/view/rect_ops.h"
 
 namespace platform::linux_x11 {
 namespace {
 
-runtime::Rect intersect(const runtime::Rect& a, const runtime::Rect& b) {
-    const int left = std::max(a.left, b.left), top = std::max(a.top, b.top);
-    const int right = std::min(a.right(), b.right()), bottom = std::min(a.bottom(), b.bottom());
-    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
-}
+using runtime::view::intersect;
 
 // The server is gone: nothing more can be shown, so say so and end.
 int onDisplayLost(Display*) {

@@ -1,7 +1,8 @@
 #include "platform/linux/opaque_spans.h"
 
-#include <algorithm>
 #include <cstddef>
+
+#include "runtime/view/rect_ops.h"
 
 namespace platform::linux_x11 {
 
@@ -37,17 +38,14 @@ void appendOpaqueRects(const runtime::Surface& surface, const runtime::Rect& are
 }
 
 void mergeOverlapping(std::vector<runtime::Rect>& rects) {
-    auto overlap = [](const runtime::Rect& a, const runtime::Rect& b) {
-        return a.left < b.right() && b.left < a.right() && a.top < b.bottom() && b.top < a.bottom();
-    };
+    using runtime::view::overlaps;
+    using runtime::view::unite;
     for (bool merged = true; merged;) {
         merged = false;
         for (std::size_t i = 0; i < rects.size(); ++i)
             for (std::size_t j = i + 1; j < rects.size(); ++j) {
-                if (!overlap(rects[i], rects[j])) continue;
-                const runtime::Rect &a = rects[i], &b = rects[j];
-                const int left = std::min(a.left, b.left), top = std::min(a.top, b.top);
-                rects[i] = {left, top, std::max(a.right(), b.right()) - left, std::max(a.bottom(), b.bottom()) - top};
+                if (!overlaps(rects[i], rects[j])) continue;
+                rects[i] = unite(rects[i], rects[j]);
                 rects.erase(rects.begin() + std::ptrdiff_t(j));
                 merged = true;
                 --j;

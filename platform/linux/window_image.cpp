@@ -22,7 +22,7 @@ WindowImage::WindowImage(Display* display, Visual* visual, int depth)
     : display_(display), visual_(visual), depth_(depth) {
     // A remote server cannot see our memory: ask first, and trust the
     // attach only once it has been seen to work.
-    if (XShmQueryExtension(display_) && !std::getenv("CC_NO_MIT_SHM"))
+    if (XShmQueryExtension(display_))
         shmCompletion_ = XShmGetEventBase(display_) + ShmCompletion;
 }
 

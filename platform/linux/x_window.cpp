@@ -19,7 +19,7 @@ std::vector<XRectangle> toX(const std::vector<runtime::Rect>& rects) {
     return out;
 }
 
-void setAtoms(XDisplay& d, Window w, const char* property, std::initializer_list<const char*> names) {
+void setAtoms(XDisplay& d, Window w, const char* property, const std::vector<const char*>& names) {
     std::vector<Atom> atoms;
     for (const char* name : names) atoms.push_back(d.atom(name));
     XChangeProperty(d.get(), w, d.atom(property), XA_ATOM, 32, PropModeReplace,
@@ -71,10 +71,7 @@ XWindow::XWindow(XDisplay& display, const runtime::WindowSpec& spec, const runti
     std::vector<const char*> states = {"_NET_WM_STATE_STICKY"};
     if (spec.topmost) states.push_back("_NET_WM_STATE_ABOVE");
     if (spec.noTaskbarButton) states.insert(states.end(), {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
-    std::vector<Atom> stateAtoms;
-    for (const char* s : states) stateAtoms.push_back(display.atom(s));
-    XChangeProperty(d, window_, display.atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(stateAtoms.data()), int(stateAtoms.size()));
+    setAtoms(display, window_, "_NET_WM_STATE", states);
     const long everyDesktop = 0xFFFFFFFF;
     XChangeProperty(d, window_, display.atom("_NET_WM_DESKTOP"), XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&everyDesktop), 1);

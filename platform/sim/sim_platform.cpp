@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "runtime/codec/midi_bytes.h"
+#include "runtime/view/rect_ops.h"
 #include "runtime/run.h"
 
 namespace platform::sim {
@@ -20,11 +21,7 @@ struct ProcessExit {
 };
 struct RunLimitReached {};
 
-runtime::Rect intersect(const runtime::Rect& a, const runtime::Rect& b) {
-    const int left = std::max(a.left, b.left), top = std::max(a.top, b.top);
-    const int right = std::min(a.right(), b.right()), bottom = std::min(a.bottom(), b.bottom());
-    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
-}
+using runtime::view::intersect;
 
 std::string describe(const runtime::Rect& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.width) + "x" +
