@@ -44,7 +44,7 @@ namespace {
 // Writes a view operation, with its result when it has one.
 struct NoResult {};
 std::string resultText(NoResult) { return {}; }
-std::string resultText(auto value) { return "=" + textOf(value); }
+std::string resultText(auto value) { return std::string("=").append(textOf(value)); }
 
 template <class Result, class... Args>
 void traceView(Runtime& r, Result result, std::string_view operation, const Args&... args) {
